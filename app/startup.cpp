@@ -1,0 +1,106 @@
+// Start-up and shut-down in their fixed order, and the one setting.
+#include "app/startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/asset_paths.h"
+#include "app/random.h"
+#include "app/trace.h"
+#include "input/controls.h"
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "sound/sound_device.h"
+#include "sound/sound_group.h"
+#include "video/blend.h"
+#include "video/blit.h"
+#include "video/display.h"
+#include "video/palette.h"
+#include "video/surface.h"
+
+namespace {
+constexpr int32_t SETTING_BUFFER = 2048;
+}
+
+int32_t ReadSetting(int32_t* value) {
+    FILE* file = PlatformOpenFile(ASSET_SETTINGS, "rb");
+    if (!file) return 0;
+    char buffer[SETTING_BUFFER];
+    // Everything before the first '=' is ignored; blanks and tabs do not even take up room.
+    int32_t position = 0;
+    for (;;) {
+        const int c = std::fgetc(file);
+        if (c == EOF || position >= SETTING_BUFFER) {
+            std::fclose(file);
+            return 0;
+        }
+        buffer[position] = static_cast<char>(c);
+        if (c == '=') break;
+        if (c != ' ' && c != '\t') ++position;
+    }
+    position = 0;
+    bool started = false;
+    for (;;) {
+        if (position >= SETTING_BUFFER) {
+            std::fclose(file);
+            return 0;
+        }
+        const int c = std::fgetc(file);
+        if (c == EOF) {
+            std::fclose(file);
+            return 0;
+        }
+        if (!started && (c == ' ' || c == '\t')) continue;
+        started = true;
+        if (c == '\0' || c == '\t' || c == '\n' || c == ' ' || c == '/') {
+            buffer[position] = '\0';
+            break;
+        }
+        buffer[position++] = static_cast<char>(c);
+    }
+    *value = static_cast<int32_t>(std::atol(buffer));
+    std::fclose(file);
+    return 1;
+}
+
+bool InitApp(PlatformWindow window) {
+    PlatformTimeBeginPeriod(1);
+    qm::srand(PlatformTimeGetTime());
+    int32_t setting = 0;
+    if (ReadSetting(&setting) == 0) setting = 0;
+    // 319 is a width no display accepts, so the mode list falls through to 640x480.
+    if (setting != 0) displayModes[0].width = 319;
+    if (!DDSetDisplay(window, displayModes, 0, 0)) return false;
+    if (!DDLoadTableSurface(SURFACE_TEXT)) return false;
+    if (DDHasDisplayPalette()) {
+        if (!DDLoadPaletteFromFile(basePalette, ASSET_PALETTE, 0)) {
+            TraceLog("DDLoadPaletteFromFile失敗");
+            return false;
+        }
+        TraceLog("DDLoadPaletteFromFile成功");
+        std::memcpy(workPalette, basePalette, sizeof workPalette);
+    }
+    if (!LoadHalfBlendTable(halfBlendTable, ASSET_BLEND_TABLE)) {
+        TraceLog("LoadHalfBlendTable失敗");
+        return false;
+    }
+    DDChoosePresentation();
+    if (!DS_Init(window, 22050, 8, 1)) {
+        TraceLog("DS_Init失敗！");
+        return false;
+    }
+    if (!DSCreateBufferGroup(soundGroups, soundSources)) {
+        TraceLog("DSCreateBufferGroup失敗！");
+        return false;
+    }
+    DDFillRect(&backBuffer, 0, 0, 320, 240, 6);
+    SetDefaultButtons(&inputState);
+    return true;
+}
+
+void ReleaseApp(PlatformWindow) {
+    PlatformTimeEndPeriod(1);
+    DS_Release();
+    DDRelease();
+}

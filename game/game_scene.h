@@ -1,0 +1,4 @@
+// The game scene: one stage from its start to its end.
+#pragma once
+
+bool GameScene();

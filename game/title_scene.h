@@ -1,0 +1,4 @@
+// The title scene.
+#pragma once
+
+bool TitleScene();

@@ -1,0 +1,113 @@
+// The SDL backend's display: each finished 8-bit picture through its palette, scaled by a whole factor.
+#include <SDL.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/sdl/sdl_video.h"
+
+namespace {
+std::vector<uint32_t> lastPicture;  // ARGB, textureWidth x textureHeight
+
+bool EnsureTexture(int width, int height) {
+    if (sdlVideo.texture && sdlVideo.textureWidth == width && sdlVideo.textureHeight == height) return true;
+    if (sdlVideo.texture) SDL_DestroyTexture(sdlVideo.texture);
+    sdlVideo.texture =
+        SDL_CreateTexture(sdlVideo.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!sdlVideo.texture) return false;
+    sdlVideo.textureWidth = width;
+    sdlVideo.textureHeight = height;
+    return true;
+}
+
+void Draw() {
+    if (!sdlVideo.renderer || !sdlVideo.texture) return;
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(sdlVideo.renderer, &outW, &outH);
+    // The largest whole factor that fits, centred on black: pixels stay square and sharp.
+    int factor = 1;
+    while ((factor + 1) * sdlVideo.textureWidth <= outW && (factor + 1) * sdlVideo.textureHeight <= outH) ++factor;
+    const SDL_Rect dest{(outW - factor * sdlVideo.textureWidth) / 2, (outH - factor * sdlVideo.textureHeight) / 2,
+                        factor * sdlVideo.textureWidth, factor * sdlVideo.textureHeight};
+    SDL_SetRenderDrawColor(sdlVideo.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(sdlVideo.renderer);
+    SDL_RenderCopy(sdlVideo.renderer, sdlVideo.texture, nullptr, &dest);
+    SDL_RenderPresent(sdlVideo.renderer);
+}
+
+void SetVsync(bool on) {
+    if (sdlVideo.vsync == on) return;
+    sdlVideo.vsync = on;
+    SDL_RenderSetVSync(sdlVideo.renderer, on ? 1 : 0);
+}
+} // namespace
+
+void SdlRepaint() {
+    if (!sdlVideo.texture || lastPicture.empty()) return;
+    Draw();
+}
+
+void SdlToggleFullScreen() {
+    if (!sdlVideo.window) return;
+    if (sdlVideo.fullScreen) {
+        SDL_SetWindowFullscreen(sdlVideo.window, 0);
+        // Three times the picture if the desktop has room, else twice.
+        SDL_Rect usable{0, 0, 0, 0};
+        SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(sdlVideo.window), &usable);
+        const int factor = (usable.w >= 960 && usable.h >= 720) ? 3 : 2;
+        SDL_SetWindowSize(sdlVideo.window, 320 * factor, 240 * factor);
+        SDL_SetWindowPosition(sdlVideo.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        sdlVideo.fullScreen = false;
+    } else {
+        SDL_SetWindowFullscreen(sdlVideo.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        sdlVideo.fullScreen = true;
+    }
+    SdlRepaint();
+}
+
+bool BackendDisplayOpen() {
+    if (!sdlVideo.videoReady || !sdlVideo.window) return false;
+    if (!sdlVideo.renderer) {
+        sdlVideo.renderer = SDL_CreateRenderer(sdlVideo.window, -1, 0);
+        if (!sdlVideo.renderer) return false;
+        sdlVideo.vsync = false;
+    }
+    return true;
+}
+
+bool BackendDisplaySetMode(int32_t width, int32_t height) { return EnsureTexture(width, height); }
+
+bool BackendDisplayRefreshRate(uint32_t* hz) {
+    SDL_DisplayMode mode;
+    const int index = sdlVideo.window ? SDL_GetWindowDisplayIndex(sdlVideo.window) : 0;
+    if (SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &mode) != 0 || mode.refresh_rate <= 0) return false;
+    *hz = static_cast<uint32_t>(mode.refresh_rate);
+    return true;
+}
+
+void BackendDisplayShow(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
+                        const PaletteEntry palette[256], bool waitVerticalBlank) {
+    if (!sdlVideo.renderer || !EnsureTexture(width, height)) return;
+    uint32_t colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = 0xFF000000u | (uint32_t{palette[i].red} << 16) | (uint32_t{palette[i].green} << 8) |
+                     palette[i].blue;
+    lastPicture.resize(static_cast<size_t>(width) * height);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        uint32_t* out = &lastPicture[static_cast<size_t>(y) * width];
+        for (int32_t x = 0; x < width; ++x) out[x] = colours[row[x]];
+    }
+    SDL_UpdateTexture(sdlVideo.texture, nullptr, lastPicture.data(), width * 4);
+    SetVsync(waitVerticalBlank);
+    Draw();
+}
+
+void BackendDisplayClose() {
+    if (sdlVideo.texture) SDL_DestroyTexture(sdlVideo.texture);
+    if (sdlVideo.renderer) SDL_DestroyRenderer(sdlVideo.renderer);
+    sdlVideo.texture = nullptr;
+    sdlVideo.renderer = nullptr;
+    lastPicture.clear();
+}

@@ -1,0 +1,155 @@
+// The SDL backend's window, clock and event pump: SDL events become the game's window messages.
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/sdl/sdl_input.h"
+#include "platform/sdl/sdl_video.h"
+
+SdlVideo sdlVideo = {};
+
+namespace {
+PlatformWindow gameWindow = nullptr;
+
+bool WantWindowed() {
+    const char* value = std::getenv("QUILLMARSH_WINDOWED");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+
+uintptr_t VirtualKeyOf(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_z: return VK_Z;
+    case SDLK_x: return VK_X;
+    default: return 0;
+    }
+}
+
+void HandleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        PlatformPostMessage(gameWindow, WM_CLOSE, 0, 0);
+        break;
+    case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED: PlatformPostMessage(gameWindow, WM_ACTIVATEAPP, 1, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: PlatformPostMessage(gameWindow, WM_ACTIVATEAPP, 0, 0); break;
+        case SDL_WINDOWEVENT_CLOSE: PlatformPostMessage(gameWindow, WM_CLOSE, 0, 0); break;
+        case SDL_WINDOWEVENT_MOVED: PlatformPostMessage(gameWindow, WM_MOVE, 0, 0); break;
+        // The backend keeps the last picture itself, so a repaint needs nothing from the game.
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: SdlRepaint(); break;
+        default: break;
+        }
+        break;
+    case SDL_KEYDOWN: {
+        const SDL_Keycode key = event.key.keysym.sym;
+        if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT)) {
+            if (!event.key.repeat) SdlToggleFullScreen();
+            break;
+        }
+        const uintptr_t vk = VirtualKeyOf(key);
+        if (vk) PlatformPostMessage(gameWindow, WM_KEYDOWN, vk, event.key.repeat ? KEY_REPEAT_BIT | 1 : 1);
+        break;
+    }
+    default:
+        SdlInputHandleEvent(event);
+        break;
+    }
+}
+} // namespace
+
+uint32_t PlatformTimeGetTime() { return SDL_GetTicks(); }
+void PlatformTimeBeginPeriod(uint32_t) {}
+void PlatformTimeEndPeriod(uint32_t) {}
+
+void BackendPumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) HandleEvent(event);
+}
+
+void BackendWaitEvents() {
+    SDL_Event event;
+    if (SDL_WaitEvent(&event)) HandleEvent(event);
+}
+
+bool BackendCreateWindow(PlatformWindow window, const char* caption, int32_t x, int32_t y, int32_t width,
+                         int32_t height) {
+    gameWindow = window;
+    sdlVideo = SdlVideo{};
+    SdlInputInit();
+    // Without a screen the window still exists for the game; the display set-up then fails and says so.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return true;
+    sdlVideo.videoReady = true;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    sdlVideo.fullScreen = !WantWindowed();
+    SDL_DisplayMode desktop;
+    if (sdlVideo.fullScreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        // Created at the desktop's size: some window managers (and none at all) keep a window's first size.
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        width = desktop.w;
+        height = desktop.h;
+        x = y = SDL_WINDOWPOS_UNDEFINED;
+    } else {
+        sdlVideo.fullScreen = false;
+        width *= 2;
+        height *= 2;
+        x = y = SDL_WINDOWPOS_CENTERED;
+    }
+    sdlVideo.window = SDL_CreateWindow(caption, x, y, width, height, flags);
+    if (!sdlVideo.window) {
+        sdlVideo.videoReady = false;
+        return true;
+    }
+    return true;
+}
+
+void BackendShowWindow(PlatformWindow window) {
+    if (sdlVideo.window) {
+        SDL_ShowWindow(sdlVideo.window);
+        SDL_RaiseWindow(sdlVideo.window);
+    }
+    // Shown in the foreground: the application is active from here, as on the desktop it was made for.
+    PlatformSendMessage(window, WM_ACTIVATEAPP, 1, 0);
+}
+
+void BackendDestroyWindow(PlatformWindow) {
+    if (sdlVideo.texture) SDL_DestroyTexture(sdlVideo.texture);
+    if (sdlVideo.renderer) SDL_DestroyRenderer(sdlVideo.renderer);
+    if (sdlVideo.window) SDL_DestroyWindow(sdlVideo.window);
+    sdlVideo = SdlVideo{};
+    gameWindow = nullptr;
+}
+
+void BackendSetFullScreenStyle(PlatformWindow) {}
+
+PlatformRect BackendClientRectOnScreen(PlatformWindow) {
+    int x = 0, y = 0, w = 320, h = 240;
+    if (sdlVideo.window) {
+        SDL_GetWindowPosition(sdlVideo.window, &x, &y);
+        SDL_GetWindowSize(sdlVideo.window, &w, &h);
+    }
+    return PlatformRect{x, y, x + w, y + h};
+}
+
+void BackendMessageBox(const char* text, const char* caption, uint32_t flags) {
+    const Uint32 kind = (flags & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    // The box needs the cursor, which the game hides.
+    const int shown = SDL_ShowCursor(SDL_QUERY);
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_ShowSimpleMessageBox(kind, caption, text, sdlVideo.window);
+    SDL_ShowCursor(shown);
+}
+
+void BackendSetCursorVisible(bool visible) {
+    if (sdlVideo.videoReady) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}

@@ -1,0 +1,16 @@
+// The sound device, its primary format, and buffers made from WAV files.
+#pragma once
+#include <cstdint>
+
+#include "platform/window.h"
+
+struct PlatformSoundDevice;
+struct PlatformSoundBuffer;
+
+extern PlatformSoundDevice* soundDevice;
+extern PlatformSoundBuffer* primaryBuffer;
+
+bool DS_Init(PlatformWindow window, int32_t samplesPerSec, int32_t bitsPerSample, int32_t channels);
+void DS_Release();
+bool DSCreateBufferFromFile(PlatformSoundBuffer** slot, const char* path);
+bool DSDuplicateBuffer(PlatformSoundBuffer** slot, PlatformSoundBuffer* source);

@@ -1,0 +1,50 @@
+// The eleven sound effects as groups of duplicate buffers, played round-robin.
+#pragma once
+#include <cstdint>
+
+#include "sound/sound_device.h"
+
+enum SoundId : int32_t {
+    SND_CURSOR = 0,
+    SND_DOOR = 1,
+    SND_OPEN = 2,
+    SND_APPEAR = 3,
+    SND_SEAL = 4,
+    SND_PAUSE = 5,
+    SND_DEATH = 6,
+    SND_SCREAM = 7,
+    SND_GROAN = 8,
+    SND_DEVIL_CHILD = 9,
+    SND_HELP = 10,
+    SND_COUNT = 11,
+};
+
+struct SoundSource {
+    const char* path;
+    int32_t copies;
+    int32_t volume;  // hundredths of a decibel; 0 leaves the buffers at full volume
+};
+
+struct SoundGroup {
+    char name[260];
+    PlatformSoundBuffer** buffers;
+    int32_t count;
+    int32_t next;
+};
+
+constexpr int32_t DSBVOLUME_MIN = -10000;
+constexpr int32_t DSBVOLUME_MAX = 0;
+constexpr int32_t DSBPAN_LEFT = -10000;
+constexpr int32_t DSBPAN_RIGHT = 10000;
+
+extern const SoundSource soundSources[SND_COUNT];
+extern SoundGroup soundGroups[SND_COUNT];
+
+int32_t DSCreateBufferGroup(SoundGroup* groups, const SoundSource* sources);
+bool DSCreateBufferGropeFromFile(SoundGroup* group, const char* path, int32_t copies, int32_t volume);
+void DSPlay(SoundGroup* group, uint32_t flags);
+int32_t DSSetVolume(SoundGroup* group, int32_t index, int32_t volume, int32_t relative);
+int32_t DSGetVolume(SoundGroup* group, int32_t index);
+int32_t DSSetPan(SoundGroup* group, int32_t index, int32_t pan, int32_t relative);
+int32_t DSGetPan(SoundGroup* group, int32_t index);
+void DSReleaseBufferGroup(SoundGroup* group);

@@ -1,0 +1,169 @@
+// The frame gate and the fixed order of a frame.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "app/asset_paths.h"
+#include "app/frame_loop.h"
+#include "app/main_window.h"
+#include "platform/display.h"
+#include "platform/headless/headless.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/reset.h"
+#include "video/blit.h"
+#include "video/display.h"
+#include "video/palette.h"
+#include "video/surface.h"
+
+namespace {
+class FrameGate : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetGameProcess();
+        HeadlessSetClockStep(0);
+    }
+    void TearDown() override { ResetGameProcess(); }
+};
+} // namespace
+
+TEST_F(FrameGate, OpensEvery11MillisecondsCountedFromTheLastOpening) {
+    HeadlessSetClock(1000);
+    EXPECT_TRUE(FrameTimer(85));  // the first call opens at once
+    EXPECT_EQ(FrameTimerNext(), 1011u);
+    HeadlessSetClock(1010);
+    EXPECT_FALSE(FrameTimer(85));
+    HeadlessSetClock(1011);
+    EXPECT_TRUE(FrameTimer(85));
+    EXPECT_EQ(FrameTimerNext(), 1022u);
+    // A slow frame is not caught up: the next opens at once, the one after 11 ms later.
+    HeadlessSetClock(1100);
+    EXPECT_TRUE(FrameTimer(85));
+    EXPECT_EQ(FrameTimerNext(), 1111u);
+    HeadlessSetClock(1101);
+    EXPECT_FALSE(FrameTimer(85));
+}
+
+TEST_F(FrameGate, RateZeroAlwaysOpensAndKeepsTheDeadline) {
+    HeadlessSetClock(100);
+    ASSERT_TRUE(FrameTimer(85));
+    const uint32_t deadline = FrameTimerNext();
+    for (uint32_t t : {101u, 50u, 5000u}) {
+        HeadlessSetClock(t);
+        EXPECT_TRUE(FrameTimer(0));
+        EXPECT_EQ(FrameTimerNext(), deadline);
+    }
+}
+
+TEST_F(FrameGate, RateZeroOnTheVeryFirstCallSetsTheStartTime) {
+    HeadlessSetClock(777);
+    EXPECT_TRUE(FrameTimer(0));
+    EXPECT_EQ(FrameTimerNext(), 777u);
+}
+
+TEST_F(FrameGate, DoesNotStallWhenTheClockWraps) {
+    HeadlessSetClock(0xFFFFFFF0u);
+    ASSERT_TRUE(FrameTimer(85));
+    EXPECT_EQ(FrameTimerNext(), 0xFFFFFFFBu);
+    HeadlessSetClock(0xFFFFFFF5u);
+    EXPECT_FALSE(FrameTimer(85));
+    HeadlessSetClock(2);  // wrapped past 2^32, 18 ms after the opening
+    EXPECT_TRUE(FrameTimer(85));
+    EXPECT_EQ(FrameTimerNext(), 13u);
+
+    // A deadline that itself wraps is not opened early.
+    ResetFrameTimer();
+    HeadlessSetClock(0xFFFFFFFAu);
+    ASSERT_TRUE(FrameTimer(85));
+    EXPECT_EQ(FrameTimerNext(), 5u);
+    HeadlessSetClock(0xFFFFFFFCu);
+    EXPECT_FALSE(FrameTimer(85));
+    HeadlessSetClock(4);
+    EXPECT_FALSE(FrameTimer(85));
+    HeadlessSetClock(5);
+    EXPECT_TRUE(FrameTimer(85));
+}
+
+namespace {
+std::vector<uint32_t> presentTimes;
+void RecordPresentTime(uint32_t) { presentTimes.push_back(HeadlessClock()); }
+} // namespace
+
+using Frame = StartedGame;
+
+TEST_F(Frame, BusyWaitRunsFramesElevenVirtualMillisecondsApart) {
+    presentTimes.clear();
+    HeadlessSetPresentHook(RecordPresentTime);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(RunFrame());
+    HeadlessSetPresentHook(nullptr);
+    ASSERT_EQ(presentTimes.size(), 4u);
+    for (size_t i = 1; i < presentTimes.size(); ++i) EXPECT_EQ(presentTimes[i] - presentTimes[i - 1], 11u);
+}
+
+TEST_F(Frame, PresentsWhatTheSceneDrewThisFrame) {
+    DDFillRect(&backBuffer, 0, 0, 320, 240, 77);
+    ASSERT_TRUE(RunFrame());
+    // The title draws a swatch of every index, 20 x 15 each, so index 17 sits at (20, 15).
+    EXPECT_EQ(HeadlessFrame()[15 * 320 + 20], 17);
+    EXPECT_EQ(HeadlessFrame()[239 * 320 + 319], 255);
+}
+
+TEST_F(Frame, AnUnknownSceneRunsNothingButStillPresents) {
+    currentScene = 7;
+    DDFillRect(&backBuffer, 0, 0, 320, 240, 9);
+    const uint32_t before = HeadlessPresentCount();
+    ASSERT_TRUE(RunFrame());
+    EXPECT_EQ(HeadlessPresentCount(), before + 1);
+    for (int i = 0; i < 320 * 240; ++i) ASSERT_EQ(HeadlessFrame()[i], 9);
+}
+
+TEST_F(Frame, UploadsTheDarkeningEntriesOnlyWhileAFadeIsActive) {
+    ASSERT_TRUE(RunFrame());
+    const PaletteEntry shown5 = HeadlessFramePalette()[5];
+    workPalette[5] = PaletteEntry{1, 2, 3, PC_RESERVED};
+    workPalette[216] = PaletteEntry{4, 5, 6, PC_RESERVED};
+    workPalette[217] = PaletteEntry{7, 8, 9, PC_RESERVED};
+    ASSERT_TRUE(RunFrame());
+    EXPECT_EQ(HeadlessFramePalette()[5].red, shown5.red);  // no fade, no upload
+
+    paletteFadeActive = 1;
+    ASSERT_TRUE(RunFrame());
+    EXPECT_EQ(HeadlessFramePalette()[5].red, 1);
+    EXPECT_EQ(HeadlessFramePalette()[216].blue, 6);
+    EXPECT_EQ(HeadlessFramePalette()[217].red, basePalette[217].red);  // only entries 0..216 go up
+}
+
+TEST_F(Frame, RestoresLostSurfacesFirstAndReloadsTheirBitmaps) {
+    Surface& text = surfaceTable[SURFACE_TEXT];
+    ASSERT_NE(text.surface, nullptr);
+    const uint8_t expected = text.surface->pixels[text.surface->pitch * 1 + 3];  // row 1, column 3
+    std::memset(text.surface->pixels, 0xEE, static_cast<size_t>(text.surface->pitch));
+    text.surface->lost = true;
+    primarySurface.surface->lost = true;
+    workPalette[250] = PaletteEntry{11, 22, 33, PC_RESERVED};
+    ASSERT_TRUE(RunFrame());
+    EXPECT_FALSE(text.surface->lost);
+    EXPECT_FALSE(primarySurface.surface->lost);
+    EXPECT_EQ(text.surface->pixels[text.surface->pitch * 1 + 3], expected);
+    EXPECT_EQ(text.surface->pixels[0], 0);  // reloaded from the file, not left as it was
+    // After a restore all 256 entries are uploaded, 217..255 included.
+    EXPECT_EQ(HeadlessFramePalette()[250].green, 22);
+}
+
+TEST_F(Frame, ALostSurfaceIsNotRestoredWhileThePrimaryIsFine) {
+    Surface& text = surfaceTable[SURFACE_TEXT];
+    text.surface->lost = true;
+    ASSERT_TRUE(RunFrame());
+    EXPECT_TRUE(text.surface->lost);
+}
+
+TEST_F(Frame, AFailedReloadEndsTheFrameBeforeAnythingIsShown) {
+    Surface& text = surfaceTable[SURFACE_TEXT];
+    text.surface->lost = true;
+    primarySurface.surface->lost = true;
+    std::filesystem::remove("bmp/文字.bmp");
+    const uint32_t before = HeadlessPresentCount();
+    EXPECT_FALSE(RunFrame());
+    EXPECT_EQ(HeadlessPresentCount(), before);
+}

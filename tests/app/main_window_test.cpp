@@ -1,0 +1,116 @@
+// Whole runs of the program on the headless platform: activation, Esc, Space and the quiet failures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "platform/display.h"
+#include "platform/headless/headless.h"
+#include "tests/support/reset.h"
+#include "tests/support/test_files.h"
+#include "tests/support/trace_capture.h"
+
+namespace {
+class Program : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetGameProcess();
+        WriteStartupAssets();
+    }
+    void TearDown() override { ResetGameProcess(); }
+    int32_t Run() { return WinMain(nullptr, nullptr, "", SW_SHOWNORMAL); }
+    void ExpectShutDown() {
+        EXPECT_FALSE(PlatformDisplayExists());
+        EXPECT_EQ(PlatformLiveSurfaceCount(), 0);
+        EXPECT_TRUE(HeadlessMessageBoxes().empty());  // everything was released: no leak warning
+    }
+    ScopedWorkDir dir;
+};
+} // namespace
+
+TEST_F(Program, EscEndsTheRunWithExitCodeZeroAfterShutDown) {
+    HeadlessScheduleKeyDown(3, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(HeadlessPresentCount(), 3u);
+    EXPECT_FALSE(HeadlessClosedForIdle());
+    EXPECT_FALSE(HeadlessCursorVisible());
+    ExpectShutDown();
+}
+
+TEST_F(Program, NoFrameRunsUntilTheApplicationIsActive) {
+    HeadlessSetStartActive(false);
+    HeadlessScheduleKeyDown(0, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(HeadlessPresentCount(), 0u);
+
+    ResetGameProcess();
+    HeadlessSetStartActive(false);
+    HeadlessScheduleMessage(0, WM_ACTIVATEAPP, 1, 0);
+    HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(HeadlessPresentCount(), 2u);
+}
+
+TEST_F(Program, DeactivationStopsFramesAtOnce) {
+    HeadlessScheduleMessage(2, WM_ACTIVATEAPP, 0, 0);
+    HeadlessScheduleKeyDown(10, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    // The Esc scheduled for frame 10 arrives while waiting, so frames stopped at 2.
+    EXPECT_EQ(HeadlessPresentCount(), 2u);
+}
+
+TEST_F(Program, SpaceTogglesThePauseOnlyDuringTheGame) {
+    HeadlessScheduleKeyDown(1, VK_SPACE, false);
+    HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
+    Run();
+    EXPECT_EQ(paused, 0);
+
+    ResetGameProcess();
+    currentScene = SCENE_GAME;
+    HeadlessScheduleKeyDown(1, VK_SPACE, false);
+    HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
+    Run();
+    EXPECT_EQ(paused, 1);
+
+    // Auto-repeats count too: three key-downs leave it paused, four unpause.
+    ResetGameProcess();
+    currentScene = SCENE_GAME;
+    HeadlessScheduleKeyDown(1, VK_SPACE, false);
+    for (int i = 0; i < 3; ++i) HeadlessScheduleKeyDown(1, VK_SPACE, true);
+    HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
+    Run();
+    EXPECT_EQ(paused, 0);
+}
+
+TEST_F(Program, AFailedStartUpEndsQuietlyWithExitCodeZero) {
+    std::filesystem::remove("bmp/アクセサリ.bmp");
+    TraceCapture trace;
+    HeadlessScheduleKeyDown(1, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(HeadlessPresentCount(), 0u);
+    EXPECT_TRUE(trace.Contains("DDLoadPaletteFromFile失敗"));
+    ExpectShutDown();
+}
+
+TEST_F(Program, AMissingTextSheetIsReportedAsALoadFailure) {
+    std::filesystem::remove("bmp/文字.bmp");
+    TraceCapture trace;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(trace.Contains("LOADIMAGE_ERR"));
+    EXPECT_FALSE(trace.Contains("DDLoadPaletteFromFile成功"));
+    ExpectShutDown();
+}
+
+TEST_F(Program, NoDisplayEndsQuietlyWithItsErrorName) {
+    platformDisplayFaults.refuseCreate = true;
+    TraceCapture trace;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(trace.Contains("CREATEEX_ERR"));
+    EXPECT_EQ(HeadlessPresentCount(), 0u);
+}
+
+TEST_F(Program, OutOfMemoryBoxHasItsTextAndCaption) {
+    ShowOutOfMemory();
+    ASSERT_EQ(HeadlessMessageBoxes().size(), 1u);
+    EXPECT_EQ(HeadlessMessageBoxes()[0], "エラー|メモリ不足！再起動してください！");
+}

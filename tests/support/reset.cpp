@@ -1,0 +1,38 @@
+// Puts every process-wide record of the game back to its starting value, so tests do not leak into each other.
+#include "tests/support/reset.h"
+
+#include <cstring>
+
+#include "app/main_window.h"
+#include "app/random.h"
+#include "input/controls.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_input.h"
+#include "video/blend.h"
+#include "video/blit.h"
+#include "video/display.h"
+#include "video/palette.h"
+#include "video/surface.h"
+
+void ResetGameProcess() {
+    for (Surface& slot : surfaceTable) DDReleaseSurface(&slot);
+    std::memset(surfaceTable, 0, sizeof surfaceTable);
+    HeadlessReset();
+    HeadlessReleaseAllKeys();
+    HeadlessSetJoystick(false, 32767, 32767, 0);
+    primarySurface = Surface{};
+    backBuffer = Surface{};
+    displayModes[0] = DisplayMode{320, 240, 8};
+    displayModes[1] = DisplayMode{640, 480, 8};
+    copyPresent = 0;
+    ResetAppState();
+    qm::srand(1);
+    std::memset(basePalette, 0, sizeof basePalette);
+    std::memset(workPalette, 0, sizeof workPalette);
+    paletteFadeActive = 0;
+    fadeOutAngle = 90.0;
+    fadeInAngle = 0.0;
+    wavePhase = 0;
+    std::memset(halfBlendTable, 0, sizeof halfBlendTable);
+    inputState = InputState{};
+}

@@ -1,0 +1,115 @@
+// Half-transparent drawing and smearing through the precomputed blend table.
+#include "video/blend.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/file.h"
+
+uint8_t halfBlendTable[HALF_BLEND_TABLE_SIZE] = {};
+
+namespace {
+typedef uint16_t IndexBlock __attribute__((vector_size(16)));
+
+inline void BlendPixel(uint8_t* d, uint8_t s, bool keyed, const uint8_t* table) {
+    if (!keyed || (s != 0 && *d != 0)) *d = table[*d * 256 + s];
+}
+
+// A whole block: the eight table indices are formed together, then read and written one by one.
+inline void BlendBlock(uint8_t* d, const uint8_t* s, bool keyed, const uint8_t* table) {
+    IndexBlock dv, sv;
+    for (int k = 0; k < 8; ++k) {
+        dv[k] = d[k];
+        sv[k] = s[k];
+    }
+    const IndexBlock index = (dv << 8) | sv;
+    for (int k = 0; k < 8; ++k) {
+        if (!keyed || (sv[k] != 0 && dv[k] != 0)) d[k] = table[index[k]];
+    }
+}
+
+bool InsideSurface(int32_t x, int32_t y, int32_t width, int32_t height, const SurfaceDesc& desc) {
+    return x >= 0 && y >= 0 && width >= 0 && height >= 0 && x <= desc.width - width && y <= desc.height - height;
+}
+} // namespace
+
+bool LoadHalfBlendTable(uint8_t* table, const char* path) {
+    FILE* file = PlatformOpenFile(path, "rb");
+    if (!file) return false;
+    // A short file leaves the rest of the table as it was.
+    (void)std::fread(table, 1, HALF_BLEND_TABLE_SIZE, file);
+    std::fclose(file);
+    return true;
+}
+
+bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t height, Surface* src, int32_t srcX,
+                  int32_t srcY, int32_t mode, const uint8_t* table) {
+    SurfaceDesc dd, sd;
+    uint8_t *dp, *sp;
+    if (!DDLockSurface(dest, &dd, &dp, 8)) return false;
+    if (!DDLockSurface(src, &sd, &sp, 8)) {
+        DDUnlockSurface(dest);
+        return false;
+    }
+    // The sprite sheet is read unclipped, so a rectangle outside it (a sheet too small for its cells)
+    // draws nothing rather than reading past the sheet.
+    if (!InsideSurface(srcX, srcY, width, height, sd)) {
+        DDUnlockSurface(src);
+        DDUnlockSurface(dest);
+        return false;
+    }
+    const bool keyed = mode == BLEND_KEYED;
+    const int32_t dw = dd.width, dh = dd.height;
+    for (int32_t i = 0; i < height; ++i) {
+        const int32_t row = y + i;
+        if (row < 0 || row >= dh) continue;
+        uint8_t* drow = dp + static_cast<ptrdiff_t>(row) * dd.pitch;
+        const uint8_t* srow = sp + static_cast<ptrdiff_t>(srcY + i) * sd.pitch + srcX;
+        // Right to left in whole blocks of eight; a width that is not a multiple of 8 leaves its
+        // leftmost columns alone.
+        for (int32_t c = width - 8; c >= 0; c -= 8) {
+            const int32_t X = x + c;
+            if (X >= dw) continue;
+            if (X < 0) {
+                if (X + 7 < 0) continue;
+                for (int32_t k = 7; X + k >= 0; --k) {
+                    // Only a destination narrower than a block can end inside it on both sides.
+                    if (X + k < dw) BlendPixel(drow + X + k, srow[c + k], keyed, table);
+                }
+            } else if (X + 7 >= dw) {
+                for (int32_t k = 0; X + k < dw; ++k) BlendPixel(drow + X + k, srow[c + k], keyed, table);
+            } else {
+                BlendBlock(drow + X, srow + c, keyed, table);
+            }
+        }
+    }
+    DDUnlockSurface(src);
+    DDUnlockSurface(dest);
+    return true;
+}
+
+bool HalfBlendSmear(Surface* surface, int32_t x, int32_t y, int32_t width, int32_t height, const uint8_t* table) {
+    SurfaceDesc desc;
+    uint8_t* pixels;
+    if (!DDLockSurface(surface, &desc, &pixels, 8)) return false;
+    if (!InsideSurface(x, y, width, height, desc)) {
+        DDUnlockSurface(surface);
+        return false;
+    }
+    const ptrdiff_t pitch = desc.pitch;
+    uint8_t* origin = pixels + static_cast<ptrdiff_t>(y) * pitch + x;
+    for (int32_t j = 0; j < height; ++j) {
+        uint8_t* row = origin + j * pitch;
+        for (int32_t i = 0; i < width; ++i) {
+            uint32_t c = row[i];
+            if (j >= 1) c = table[c * 256 + row[i - pitch]];
+            if (j + 1 < height) c = table[c * 256 + row[i + pitch]];
+            if (i >= 1) c = table[c * 256 + row[i - 1]];
+            if (i + 1 < width) c = table[c * 256 + row[i + 1]];
+            row[i] = static_cast<uint8_t>(c);
+        }
+    }
+    DDUnlockSurface(surface);
+    return true;
+}
