@@ -1,6 +1,7 @@
 // The display device over memory surfaces; the backend only puts finished pictures on the screen.
 #include "platform/display.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "platform/backend.h"
@@ -131,4 +132,19 @@ int32_t PlatformDisplayReleaseDevice() {
     display.device = false;
     display.width = display.height = 0;
     return remaining;
+}
+
+void PlatformDisplayGetEntries(PaletteEntry out[256]) { std::memcpy(out, display.entries, sizeof display.entries); }
+
+void PlatformConvertToArgb(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
+                           const PaletteEntry palette[256], uint32_t* out) {
+    uint32_t colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = 0xFF000000u | (uint32_t{palette[i].red} << 16) | (uint32_t{palette[i].green} << 8) |
+                     palette[i].blue;
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        uint32_t* line = out + static_cast<ptrdiff_t>(y) * width;
+        for (int32_t x = 0; x < width; ++x) line[x] = colours[row[x]];
+    }
 }

@@ -51,3 +51,8 @@ void PlatformDisplayReleasePrimary();
 // Releases the device; returns the references still held by objects it made (0 = nothing leaked).
 int32_t PlatformDisplayReleaseDevice();
 bool PlatformDisplayExists();
+// The display palette's entries as they are now.
+void PlatformDisplayGetEntries(PaletteEntry out[256]);
+// Converts an 8-bit picture through a palette into 0xAARRGGBB pixels, width * height of them.
+void PlatformConvertToArgb(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
+                           const PaletteEntry palette[256], uint32_t* out);

@@ -10,23 +10,28 @@
 uint8_t halfBlendTable[HALF_BLEND_TABLE_SIZE] = {};
 
 namespace {
+typedef uint8_t ByteBlock __attribute__((vector_size(8)));
+typedef int8_t MaskBlock __attribute__((vector_size(8)));
 typedef uint16_t IndexBlock __attribute__((vector_size(16)));
 
 inline void BlendPixel(uint8_t* d, uint8_t s, bool keyed, const uint8_t* table) {
     if (!keyed || (s != 0 && *d != 0)) *d = table[*d * 256 + s];
 }
 
-// A whole block: the eight table indices are formed together, then read and written one by one.
+// A whole block: the eight table indices are formed together, the eight reads follow, and the keyed
+// choice between blended and kept pixels is made for the block at once.
 inline void BlendBlock(uint8_t* d, const uint8_t* s, bool keyed, const uint8_t* table) {
-    IndexBlock dv, sv;
-    for (int k = 0; k < 8; ++k) {
-        dv[k] = d[k];
-        sv[k] = s[k];
+    ByteBlock dv, sv;
+    std::memcpy(&dv, d, 8);
+    std::memcpy(&sv, s, 8);
+    const IndexBlock index = (__builtin_convertvector(dv, IndexBlock) << 8) | __builtin_convertvector(sv, IndexBlock);
+    ByteBlock blended = {table[index[0]], table[index[1]], table[index[2]], table[index[3]],
+                         table[index[4]], table[index[5]], table[index[6]], table[index[7]]};
+    if (keyed) {
+        const ByteBlock live = reinterpret_cast<ByteBlock>(MaskBlock(dv != 0) & MaskBlock(sv != 0));
+        blended = (blended & live) | (dv & ~live);
     }
-    const IndexBlock index = (dv << 8) | sv;
-    for (int k = 0; k < 8; ++k) {
-        if (!keyed || (sv[k] != 0 && dv[k] != 0)) d[k] = table[index[k]];
-    }
+    std::memcpy(d, &blended, 8);
 }
 
 bool InsideSurface(int32_t x, int32_t y, int32_t width, int32_t height, const SurfaceDesc& desc) {

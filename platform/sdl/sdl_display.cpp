@@ -89,16 +89,8 @@ bool BackendDisplayRefreshRate(uint32_t* hz) {
 void BackendDisplayShow(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
                         const PaletteEntry palette[256], bool waitVerticalBlank) {
     if (!sdlVideo.renderer || !EnsureTexture(width, height)) return;
-    uint32_t colours[256];
-    for (int i = 0; i < 256; ++i)
-        colours[i] = 0xFF000000u | (uint32_t{palette[i].red} << 16) | (uint32_t{palette[i].green} << 8) |
-                     palette[i].blue;
     lastPicture.resize(static_cast<size_t>(width) * height);
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
-        uint32_t* out = &lastPicture[static_cast<size_t>(y) * width];
-        for (int32_t x = 0; x < width; ++x) out[x] = colours[row[x]];
-    }
+    PlatformConvertToArgb(pixels, pitch, width, height, palette, lastPicture.data());
     SDL_UpdateTexture(sdlVideo.texture, nullptr, lastPicture.data(), width * 4);
     SetVsync(waitVerticalBlank);
     Draw();

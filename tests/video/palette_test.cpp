@@ -1,0 +1,139 @@
+// Palette loading, tints and the sine-shaped fades; entries 217..255 never change.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/main_window.h"
+#include "platform/display.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/reset.h"
+#include "video/display.h"
+#include "video/palette.h"
+
+namespace {
+class Palette : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetGameProcess();
+        for (int i = 0; i < 256; ++i)
+            basePalette[i] = PaletteEntry{255, static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), PC_EXPLICIT};
+    }
+    void TearDown() override { ResetGameProcess(); }
+    static void ExpectFixedEntriesUnchanged() {
+        for (int i = 217; i < 256; ++i)
+            ASSERT_EQ(std::memcmp(&workPalette[i], &basePalette[i], sizeof(PaletteEntry)), 0) << i;
+    }
+};
+} // namespace
+
+TEST_F(Palette, TintWeightsMixTowardTheColour) {
+    DDTintPalette(workPalette, 0, 216, 256, 0, 0, 0, basePalette);
+    EXPECT_EQ(workPalette[100].red, 255);
+    EXPECT_EQ(workPalette[100].green, 100);
+    EXPECT_EQ(workPalette[100].flags, PC_RESERVED);  // in range: flags rewritten
+    EXPECT_EQ(workPalette[220].flags, PC_EXPLICIT);  // out of range: a plain copy
+    DDTintPalette(workPalette, 0, 216, 0, 0, 0, 0, basePalette);
+    EXPECT_EQ(workPalette[100].red, 0);
+    EXPECT_EQ(workPalette[100].blue, 0);
+    DDTintPalette(workPalette, 0, 216, 128, 0, 0, 0, basePalette);
+    EXPECT_EQ(workPalette[100].red, 127);
+    EXPECT_EQ(workPalette[100].green, 50);
+    // The lowest light level, weight 10: 255 becomes (255 * 10) >> 8 = 9.
+    DDTintPalette(workPalette, 0, 216, 10, 0, 0, 0, basePalette);
+    EXPECT_EQ(workPalette[0].red, 9);
+    // Toward white, with only the low 8 bits of the colour used.
+    DDTintPalette(workPalette, 0, 216, 0, 0x1FF, 0x100, 0xFF, basePalette);
+    EXPECT_EQ(workPalette[3].red, 255);
+    EXPECT_EQ(workPalette[3].green, 0);
+    ExpectFixedEntriesUnchanged();
+}
+
+TEST_F(Palette, TintWithFirstAfterLastOnlyCopies) {
+    std::memset(workPalette, 0x55, sizeof workPalette);
+    DDTintPalette(workPalette, 10, 9, 0, 0, 0, 0, basePalette);
+    EXPECT_EQ(std::memcmp(workPalette, basePalette, sizeof workPalette), 0);
+}
+
+TEST_F(Palette, FadeOutTakes45StepsFrom88DegreesAndStartsAgainAt90) {
+    int falses = 0, trues = 0;
+    for (int step = 0; step < 45; ++step) {
+        const bool done = DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette);
+        if (step == 0) {
+            EXPECT_EQ(workPalette[0].red, (255 * 255) >> 8);  // weight 255 at 88 degrees
+        }
+        done ? ++trues : ++falses;
+        ExpectFixedEntriesUnchanged();
+    }
+    EXPECT_EQ(falses, 44);
+    EXPECT_EQ(trues, 1);
+    EXPECT_EQ(workPalette[0].red, 0);
+    EXPECT_EQ(workPalette[216].green, 0);
+    EXPECT_EQ(fadeOutAngle, 90.0);
+    EXPECT_FALSE(DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
+    EXPECT_EQ(fadeOutAngle, 88.0);
+}
+
+TEST_F(Palette, FadeInTakes45StepsFromWeight8ToTheSource) {
+    int falses = 0;
+    for (int step = 0; step < 44; ++step) {
+        EXPECT_FALSE(DDFadeIn(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
+        if (step == 0) {
+            EXPECT_EQ(workPalette[0].red, (255 * 8) >> 8);  // weight 8 at 2 degrees
+        }
+        ++falses;
+    }
+    EXPECT_TRUE(DDFadeIn(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
+    EXPECT_EQ(falses, 44);
+    for (int i = 0; i < 217; ++i) {
+        EXPECT_EQ(workPalette[i].red, basePalette[i].red);
+        EXPECT_EQ(workPalette[i].green, basePalette[i].green);
+    }
+    EXPECT_EQ(fadeInAngle, 0.0);
+    ExpectFixedEntriesUnchanged();
+}
+
+TEST_F(Palette, AnInterruptedFadeResumesWhereItStopped) {
+    for (int i = 0; i < 10; ++i) ASSERT_FALSE(DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
+    EXPECT_EQ(fadeOutAngle, 70.0);
+    int calls = 0;
+    while (!DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette)) ++calls;
+    EXPECT_EQ(calls + 1, 35);
+}
+
+TEST_F(Palette, LoadingTakesTheColourTableWithReserveAndAShortTable) {
+    ScopedWorkDir dir;
+    ResetGameProcess();
+    CreateTestWindow();
+    ASSERT_TRUE(DDSetDisplay(mainWindow, displayModes, 0, 0));
+    WriteFileBytes("pal.bmp", MakeBmp(4, 4, RampPixels(4, 4)));
+    PaletteEntry loaded[256];
+    ASSERT_TRUE(DDLoadPaletteFromFile(loaded, "pal.bmp", 0));
+    EXPECT_EQ(loaded[200].red, 200);
+    EXPECT_EQ(loaded[200].green, 55);
+    EXPECT_EQ(loaded[200].blue, 100);
+    EXPECT_EQ(loaded[5].flags, PC_RESERVED);
+    PaletteEntry shown[256];
+    PlatformDisplayGetEntries(shown);
+    EXPECT_EQ(std::memcmp(shown, loaded, sizeof shown), 0);  // all 256 uploaded
+
+    ASSERT_TRUE(DDLoadPaletteFromFile(loaded, "pal.bmp", 1));
+    for (int i : {0, 9, 246, 255}) {
+        EXPECT_EQ(loaded[i].red, i);
+        EXPECT_EQ(loaded[i].green, 0);
+        EXPECT_EQ(loaded[i].flags, PC_EXPLICIT);
+    }
+    EXPECT_EQ(loaded[10].red, 10);
+    EXPECT_EQ(loaded[10].green, 245);
+    EXPECT_EQ(loaded[10].flags, PC_RESERVED);
+
+    BmpOptions shortTable;
+    shortTable.colorCount = 20;
+    WriteFileBytes("short.bmp", MakeBmp(4, 4, RampPixels(4, 4), shortTable));
+    ASSERT_TRUE(DDLoadPaletteFromFile(loaded, "short.bmp", 0));
+    EXPECT_EQ(loaded[19].red, 19);
+    EXPECT_EQ(loaded[20].red, 0);
+    EXPECT_EQ(loaded[20].green, 0);
+    EXPECT_EQ(loaded[255].blue, 0);
+    EXPECT_FALSE(DDLoadPaletteFromFile(loaded, "missing.bmp", 0));
+    DDRelease();
+}
