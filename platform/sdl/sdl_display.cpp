@@ -48,14 +48,17 @@ void SdlRepaint() {
     Draw();
 }
 
+int SdlWindowFactor(int displayIndex) {
+    SDL_Rect usable{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(displayIndex < 0 ? 0 : displayIndex, &usable) != 0) return 2;
+    return (usable.w >= 960 && usable.h >= 720) ? 3 : 2;
+}
+
 void SdlToggleFullScreen() {
     if (!sdlVideo.window) return;
     if (sdlVideo.fullScreen) {
         SDL_SetWindowFullscreen(sdlVideo.window, 0);
-        // Three times the picture if the desktop has room, else twice.
-        SDL_Rect usable{0, 0, 0, 0};
-        SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(sdlVideo.window), &usable);
-        const int factor = (usable.w >= 960 && usable.h >= 720) ? 3 : 2;
+        const int factor = SdlWindowFactor(SDL_GetWindowDisplayIndex(sdlVideo.window));
         SDL_SetWindowSize(sdlVideo.window, 320 * factor, 240 * factor);
         SDL_SetWindowPosition(sdlVideo.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         sdlVideo.fullScreen = false;

@@ -101,8 +101,9 @@ bool BackendCreateWindow(PlatformWindow window, const char* caption, int32_t x, 
         x = y = SDL_WINDOWPOS_UNDEFINED;
     } else {
         sdlVideo.fullScreen = false;
-        width *= 2;
-        height *= 2;
+        const int factor = SdlWindowFactor(0);
+        width *= factor;
+        height *= factor;
         x = y = SDL_WINDOWPOS_CENTERED;
     }
     sdlVideo.window = SDL_CreateWindow(caption, x, y, width, height, flags);

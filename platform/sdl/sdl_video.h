@@ -17,3 +17,5 @@ extern SdlVideo sdlVideo;
 // Puts the last shown picture on the screen again (after an exposure or a change of window size).
 void SdlRepaint();
 void SdlToggleFullScreen();
+// How many times the 320x240 picture a window shows: three if the desktop has room, else two.
+int SdlWindowFactor(int displayIndex);
