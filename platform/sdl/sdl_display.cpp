@@ -63,6 +63,12 @@ void SdlToggleFullScreen() {
         SDL_SetWindowPosition(sdlVideo.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
         sdlVideo.fullScreen = false;
     } else {
+        // Without a window manager a window keeps its size when it goes full screen: give it the desktop's.
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(sdlVideo.window), &desktop) == 0) {
+            SDL_SetWindowPosition(sdlVideo.window, 0, 0);
+            SDL_SetWindowSize(sdlVideo.window, desktop.w, desktop.h);
+        }
         SDL_SetWindowFullscreen(sdlVideo.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
         sdlVideo.fullScreen = true;
     }
