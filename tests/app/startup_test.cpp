@@ -1,0 +1,86 @@
+// The settings file and the start-up it steers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/asset_paths.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "input/controls.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/reset.h"
+#include "tests/support/test_files.h"
+#include "video/display.h"
+#include "video/palette.h"
+
+namespace {
+class Settings : public testing::Test {
+protected:
+    void SetUp() override { ResetGameProcess(); }
+    void TearDown() override { ResetGameProcess(); }
+    // The value ReadSetting stores (or -999 when it stores nothing) and its result.
+    std::pair<int32_t, int32_t> Read(const std::string& text) {
+        WriteFileBytes(ASSET_SETTINGS, std::vector<uint8_t>(text.begin(), text.end()));
+        int32_t value = -999;
+        const int32_t result = ReadSetting(&value);
+        return {result, value};
+    }
+    ScopedWorkDir dir;
+};
+} // namespace
+
+TEST_F(Settings, NoFileStoresNothing) {
+    int32_t value = -999;
+    EXPECT_EQ(ReadSetting(&value), 0);
+    EXPECT_EQ(value, -999);
+}
+
+TEST_F(Settings, TheNumberAfterTheFirstEquals) {
+    EXPECT_EQ(Read("Screen Mode = 1\n"), std::make_pair(1, 1));
+    EXPECT_EQ(Read("mode=\t 1\r\n"), std::make_pair(1, 1));
+    EXPECT_EQ(Read("mode=-3 \n"), std::make_pair(1, -3));
+    EXPECT_EQ(Read("mode=1 // large screen\n"), std::make_pair(1, 1));
+    EXPECT_EQ(Read("mode=1/large\n"), std::make_pair(1, 1));
+    EXPECT_EQ(Read("mode=0\n"), std::make_pair(1, 0));
+    EXPECT_EQ(Read("mode=big\n"), std::make_pair(1, 0));
+    EXPECT_EQ(Read("mode=   \n"), std::make_pair(1, 0));
+    EXPECT_EQ(Read("mode=/1\n"), std::make_pair(1, 0));
+    EXPECT_EQ(Read("a=1\nb=0\n"), std::make_pair(1, 1));  // only the first '=' counts
+    EXPECT_EQ(Read("=7\n"), std::make_pair(1, 7));
+}
+
+TEST_F(Settings, NoEqualsOrNoTerminatorStoresNothing) {
+    EXPECT_EQ(Read("mode 1\n"), std::make_pair(0, -999));
+    EXPECT_EQ(Read("mode=1"), std::make_pair(0, -999));  // runs to the end of the file
+    EXPECT_EQ(Read(""), std::make_pair(0, -999));
+    // 2048 characters before any '=' fill the buffer; blanks do not take room.
+    EXPECT_EQ(Read(std::string(2048, 'k') + "=1\n"), std::make_pair(0, -999));
+    EXPECT_EQ(Read(std::string(2047, 'k') + std::string(100, ' ') + "=1\n"), std::make_pair(1, 1));
+    EXPECT_EQ(Read("m=" + std::string(2048, '1') + "\n"), std::make_pair(0, -999));
+}
+
+using StartUp = StartedGame;
+
+TEST_F(StartUp, CopiesThePaletteAndFillsTheBackBuffer) {
+    EXPECT_EQ(primarySurface.width, 320);
+    EXPECT_EQ(workPalette[100].red, basePalette[100].red);
+    EXPECT_EQ(basePalette[100].red, 100);  // the test palette: red = index
+    EXPECT_EQ(backBuffer.surface->pixels[0], 6);
+    EXPECT_EQ(backBuffer.surface->pixels[239 * backBuffer.surface->pitch + 319], 6);
+    EXPECT_EQ(inputState.joyButton1 + 0, 1);
+    EXPECT_EQ(inputState.joyButton2 + 0, 2);
+}
+
+TEST(StartUpSetting, TheLargeModeSettingFallsThroughTo640) {
+    ResetGameProcess();
+    ScopedWorkDir dir;
+    WriteStartupAssets();
+    WriteFileBytes(ASSET_SETTINGS, {'x', '=', '1', '\n'});
+    CreateTestWindow();
+    ASSERT_TRUE(InitApp(mainWindow));
+    EXPECT_EQ(displayModes[0].width, 319);
+    EXPECT_EQ(primarySurface.width, 640);
+    EXPECT_EQ(copyPresent, 1);
+    ReleaseApp(mainWindow);
+    ResetGameProcess();
+}
