@@ -2,12 +2,12 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/audio.h"
 #include "platform/window.h"
 
-struct PlatformSoundDevice;
-struct PlatformSoundBuffer;
-
+// Empty until DS_Init has opened the device; while it is empty every sound operation succeeds doing nothing.
 extern PlatformSoundDevice* soundDevice;
+// Carries the output format only.
 extern PlatformSoundBuffer* primaryBuffer;
 
 bool DS_Init(PlatformWindow window, int32_t samplesPerSec, int32_t bitsPerSample, int32_t channels);

@@ -26,10 +26,13 @@ struct SoundSource {
 };
 
 struct SoundGroup {
-    char name[260];
-    PlatformSoundBuffer** buffers;
-    int32_t count;
-    int32_t next;
+    char name[260];                // the WAV path the group was made from
+    PlatformSoundBuffer** buffers; // slot 0 loaded from the file, the rest its duplicates; owned
+    int32_t count;                 // set only once every buffer exists
+    int32_t next;                  // the buffer the next DSPlay restarts
+    // Length of the buffers array. A group whose creation failed part-way still has count 0, and this
+    // lets its release find every buffer that was made.
+    int32_t slots;
 };
 
 constexpr int32_t DSBVOLUME_MIN = -10000;

@@ -33,7 +33,7 @@ struct PlatformSoundDevice {
     PlatformPcmFormat primaryRequest;
     std::vector<int> freeChannels;
     int channelCount;
-    std::vector<PlatformSoundBuffer*> buffers;  // every live buffer, the primary included
+    std::vector<PlatformSoundBuffer*> buffers; // every live buffer, the primary included
     int32_t buffersMade;
     int32_t duplicatesMade;
 };
@@ -43,7 +43,7 @@ struct PlatformSoundBuffer {
     bool primary;
     PlatformPcmFormat format;
     SharedSamples* samples;
-    Mix_Chunk chunk;  // this buffer's view of the shared samples, from its play position on
+    Mix_Chunk chunk; // this buffer's view of the shared samples, from its play position on
     int channel;
     uint32_t position;
     int32_t volume;
@@ -79,7 +79,8 @@ int TakeChannel(PlatformSoundDevice* d) {
     if (d->freeChannels.empty()) {
         const int more = d->channelCount < 8 ? 8 : d->channelCount;
         const int total = Mix_AllocateChannels(d->channelCount + more);
-        for (int c = total - 1; c >= d->channelCount; --c) d->freeChannels.push_back(c);
+        for (int c = total - 1; c >= d->channelCount; --c)
+            d->freeChannels.push_back(c);
         d->channelCount = total;
         if (d->freeChannels.empty()) return -1;
     }
@@ -97,33 +98,37 @@ PlatformSoundBuffer* NewBuffer(PlatformSoundDevice* d, bool primary) {
     return b;
 }
 
-SDL_AudioFormat SourceFormat(const PlatformPcmFormat& f) { return f.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB; }
+SDL_AudioFormat SourceFormat(const PlatformPcmFormat& f) {
+    return f.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+}
 
-// The samples in the output format, through SDL's own converter (and so its resampler).
+// The samples in the output format, through SDL's own converter (and so its resampler). The whole
+// sound goes through in one piece: SDL_AudioStream holds back the resampler's last few hundred frames.
 SharedSamples* Convert(const PlatformSoundDevice* d, const PlatformPcmFormat& format, const uint8_t* samples,
                        uint32_t size) {
     // A partial frame at the end cannot be converted and would not be heard.
     const uint32_t whole = size - size % format.blockAlign;
-    SDL_AudioStream* stream = SDL_NewAudioStream(SourceFormat(format), static_cast<Uint8>(format.channels),
-                                                 static_cast<int>(format.samplesPerSec), d->format,
-                                                 static_cast<Uint8>(d->channels), d->rate);
-    if (!stream) return nullptr;
-    SharedSamples* shared = nullptr;
-    if (SDL_AudioStreamPut(stream, samples, static_cast<int>(whole)) == 0 && SDL_AudioStreamFlush(stream) == 0) {
-        const int available = SDL_AudioStreamAvailable(stream);
-        Uint8* data = static_cast<Uint8*>(SDL_malloc(available > 0 ? static_cast<size_t>(available) : 1));
-        if (data) {
-            const int got = available > 0 ? SDL_AudioStreamGet(stream, data, available) : 0;
-            if (got >= 0) {
-                const Uint32 length = static_cast<Uint32>(got) - static_cast<Uint32>(got) % d->frameBytes;
-                shared = new SharedSamples{data, length, 0};
-            } else {
-                SDL_free(data);
-            }
+    SDL_AudioCVT cvt;
+    const int needed = SDL_BuildAudioCVT(&cvt, SourceFormat(format), static_cast<Uint8>(format.channels),
+                                         static_cast<int>(format.samplesPerSec), d->format,
+                                         static_cast<Uint8>(d->channels), d->rate);
+    if (needed < 0) return nullptr;
+    const size_t room = static_cast<size_t>(whole) * static_cast<size_t>(needed ? cvt.len_mult : 1);
+    Uint8* data = static_cast<Uint8*>(SDL_malloc(room > 0 ? room : 1));
+    if (!data) return nullptr;
+    SDL_memcpy(data, samples, whole);
+    Uint32 length = whole;
+    if (needed) {
+        cvt.buf = data;
+        cvt.len = static_cast<int>(whole);
+        if (SDL_ConvertAudio(&cvt) != 0) {
+            SDL_free(data);
+            return nullptr;
         }
+        length = static_cast<Uint32>(cvt.len_cvt);
     }
-    SDL_FreeAudioStream(stream);
-    return shared;
+    length -= length % static_cast<Uint32>(d->frameBytes);
+    return new SharedSamples{data, length, 0};
 }
 
 // Points the buffer's chunk at its play position, in output frames.
@@ -175,7 +180,8 @@ PlatformSoundDevice* PlatformAudioCreateDevice() {
     d->channels = channels;
     d->frameBytes = static_cast<int>(SDL_AUDIO_BITSIZE(d->format) / 8) * channels;
     d->channelCount = Mix_AllocateChannels(-1);
-    for (int c = d->channelCount - 1; c >= 0; --c) d->freeChannels.push_back(c);
+    for (int c = d->channelCount - 1; c >= 0; --c)
+        d->freeChannels.push_back(c);
     openDevice = d;
     return d;
 }
@@ -285,7 +291,9 @@ bool PlatformAudioSetVolume(PlatformSoundBuffer* buffer, int32_t volume) {
     return true;
 }
 
-int32_t PlatformAudioGetVolume(PlatformSoundBuffer* buffer) { return buffer ? buffer->volume : 0; }
+int32_t PlatformAudioGetVolume(PlatformSoundBuffer* buffer) {
+    return buffer ? buffer->volume : 0;
+}
 
 bool PlatformAudioSetPan(PlatformSoundBuffer* buffer, int32_t pan) {
     if (!buffer || buffer->primary || pan < -10000 || pan > 10000) return false;
@@ -294,7 +302,9 @@ bool PlatformAudioSetPan(PlatformSoundBuffer* buffer, int32_t pan) {
     return true;
 }
 
-int32_t PlatformAudioGetPan(PlatformSoundBuffer* buffer) { return buffer ? buffer->pan : 0; }
+int32_t PlatformAudioGetPan(PlatformSoundBuffer* buffer) {
+    return buffer ? buffer->pan : 0;
+}
 
 void PlatformAudioReleaseBuffer(PlatformSoundBuffer* buffer) {
     if (buffer) FreeBuffer(buffer);
@@ -303,7 +313,8 @@ void PlatformAudioReleaseBuffer(PlatformSoundBuffer* buffer) {
 int32_t PlatformAudioReleaseDevice(PlatformSoundDevice* device) {
     if (!device) return 0;
     const auto leaked = static_cast<int32_t>(device->buffers.size());
-    while (!device->buffers.empty()) FreeBuffer(device->buffers.back());
+    while (!device->buffers.empty())
+        FreeBuffer(device->buffers.back());
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     if (openDevice == device) openDevice = nullptr;

@@ -8,8 +8,8 @@
 namespace {
 struct SdlInput {
     bool started;
-    SDL_Joystick* joystick;  // joystick 0, or null
-    SDL_GameController* controller;  // set when SDL knows the device's layout
+    SDL_Joystick* joystick;         // joystick 0, or null
+    SDL_GameController* controller; // set when SDL knows the device's layout
     SDL_JoystickID instance;
 };
 SdlInput sdlInput = {false, nullptr, nullptr, -1};
@@ -37,11 +37,14 @@ void OpenJoystick(int deviceIndex) {
 
 void OpenFirstJoystick() {
     const int count = SDL_NumJoysticks();
-    for (int i = 0; i < count && !sdlInput.joystick; ++i) OpenJoystick(i);
+    for (int i = 0; i < count && !sdlInput.joystick; ++i)
+        OpenJoystick(i);
 }
 
 // SDL's -32768..32767 on the 0..65535 scale the controls' thresholds are written for.
-uint32_t AxisPosition(Sint16 value) { return static_cast<uint32_t>(static_cast<int32_t>(value) + 32768); }
+uint32_t AxisPosition(Sint16 value) {
+    return static_cast<uint32_t>(static_cast<int32_t>(value) + 32768);
+}
 
 // The key that carries this label on the player's layout, found anew each time so a layout switched
 // during play is followed.
@@ -52,19 +55,33 @@ SDL_Scancode LabelledKey(SDL_Keycode label, SDL_Scancode usual) {
 
 SDL_Scancode ScancodeOf(uintptr_t virtualKey) {
     switch (virtualKey) {
-    case VK_LEFT: return LabelledKey(SDLK_LEFT, SDL_SCANCODE_LEFT);
-    case VK_RIGHT: return LabelledKey(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
-    case VK_UP: return LabelledKey(SDLK_UP, SDL_SCANCODE_UP);
-    case VK_DOWN: return LabelledKey(SDLK_DOWN, SDL_SCANCODE_DOWN);
-    case VK_Z: return LabelledKey(SDLK_z, SDL_SCANCODE_Z);
-    case VK_X: return LabelledKey(SDLK_x, SDL_SCANCODE_X);
-    default: return SDL_SCANCODE_UNKNOWN;
+    case VK_LEFT:
+        return LabelledKey(SDLK_LEFT, SDL_SCANCODE_LEFT);
+    case VK_RIGHT:
+        return LabelledKey(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+    case VK_UP:
+        return LabelledKey(SDLK_UP, SDL_SCANCODE_UP);
+    case VK_DOWN:
+        return LabelledKey(SDLK_DOWN, SDL_SCANCODE_DOWN);
+    case VK_Z:
+        return LabelledKey(SDLK_z, SDL_SCANCODE_Z);
+    case VK_X:
+        return LabelledKey(SDLK_x, SDL_SCANCODE_X);
+    default:
+        return SDL_SCANCODE_UNKNOWN;
     }
+}
+
+// False once SDL has been shut down under us (SDL_Quit): whatever we held went with it.
+bool StillStarted() {
+    if (sdlInput.started && SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0)
+        sdlInput = SdlInput{false, nullptr, nullptr, -1};
+    return sdlInput.started;
 }
 } // namespace
 
 bool SdlInputInit() {
-    if (!sdlInput.started) {
+    if (!StillStarted()) {
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) return false;
         sdlInput.started = true;
     }
@@ -73,13 +90,14 @@ bool SdlInputInit() {
 }
 
 void SdlInputQuit() {
+    if (!StillStarted()) return;
     CloseJoystick();
-    if (sdlInput.started) SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
     sdlInput.started = false;
 }
 
 void SdlInputHandleEvent(const SDL_Event& event) {
-    if (!sdlInput.started) return;
+    if (!StillStarted()) return;
     if (event.type == SDL_JOYDEVICEADDED) {
         if (!sdlInput.joystick) OpenJoystick(event.jdevice.which);
     } else if (event.type == SDL_JOYDEVICEREMOVED) {
@@ -100,7 +118,7 @@ bool PlatformKeyHeld(uintptr_t virtualKey) {
 }
 
 bool PlatformReadJoystick(uint32_t id, PlatformJoystickState* state) {
-    if (id != 0 || !sdlInput.started) return false;
+    if (id != 0 || !StillStarted()) return false;
     // Catches a change the event pump has not passed on yet.
     if (sdlInput.joystick && !SDL_JoystickGetAttached(sdlInput.joystick)) CloseJoystick();
     if (!sdlInput.joystick) OpenFirstJoystick();

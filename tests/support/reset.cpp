@@ -7,7 +7,10 @@
 #include "app/random.h"
 #include "input/controls.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_input.h"
+#include "sound/sound_device.h"
+#include "sound/sound_group.h"
 #include "video/blend.h"
 #include "video/blit.h"
 #include "video/display.h"
@@ -17,7 +20,10 @@
 void ResetGameProcess() {
     for (Surface& slot : surfaceTable) DDReleaseSurface(&slot);
     std::memset(surfaceTable, 0, sizeof surfaceTable);
+    DS_Release();
+    std::memset(soundGroups, 0, sizeof soundGroups);
     HeadlessReset();
+    HeadlessAudioReset();
     HeadlessReleaseAllKeys();
     HeadlessSetJoystick(false, 32767, 32767, 0);
     primarySurface = Surface{};

@@ -6,6 +6,8 @@
 
 #include "app/asset_paths.h"
 #include "platform/file.h"
+#include "sound/sound_group.h"
+#include "tests/sound/wave_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -92,4 +94,7 @@ void WriteStartupAssets() {
     std::vector<uint8_t> table(65536);
     for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<uint8_t>((i >> 8) / 2 + (i & 255) / 2);
     WriteFileBytes(ASSET_BLEND_TABLE, table);
+    // Every sound group loads its file at start-up: a hundredth of a second of tone each.
+    for (const SoundSource& sound : soundSources)
+        WriteFileBytes(sound.path, wavebytes::Wave(1, 22050, 8, wavebytes::Tone(1, 22050, 8, 0.01, 440, 0.5)));
 }

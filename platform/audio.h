@@ -1,0 +1,85 @@
+// The sound device and its buffers, in the units the game's sound wrappers think in: a device, a primary
+// buffer that only carries the output format, and secondary buffers of PCM samples that can share their
+// samples with duplicates. Volume is hundredths of a decibel (-10000 silent .. 0 full), pan runs from
+// -10000 (left only) to 10000 (right only).
+#pragma once
+#include <cstdint>
+
+#include "platform/window.h"
+
+struct PlatformSoundDevice;
+struct PlatformSoundBuffer;
+
+// A PCM format block as stored in a WAV file's "fmt " chunk.
+struct PlatformPcmFormat {
+    uint16_t formatTag;
+    uint16_t channels;
+    uint32_t samplesPerSec;
+    uint32_t avgBytesPerSec;
+    uint16_t blockAlign;
+    uint16_t bitsPerSample;
+};
+
+constexpr uint16_t WAVE_FORMAT_PCM = 1;
+constexpr int32_t DSSCL_PRIORITY = 2;
+constexpr uint32_t DSBPLAY_LOOPING = 1;
+// The sizes a secondary buffer may have, in bytes.
+constexpr uint32_t DSBSIZE_MIN = 4;
+constexpr uint32_t DSBSIZE_MAX = 0x0FFFFFFF;
+
+// Faults the tests can switch on; all off by default. A refusal with a count lets that many calls
+// succeed first, so a failure can be placed part-way through a group or the sound table.
+struct PlatformAudioFaults {
+    bool refuseDevice; // as with no audio hardware at all
+    bool refuseCooperativeLevel;
+    bool refusePrimary;
+    bool refuseBuffer;
+    int32_t buffersBeforeRefusal;
+    bool refuseDuplicate;
+    int32_t duplicatesBeforeRefusal;
+};
+extern PlatformAudioFaults platformAudioFaults;
+
+// What a secondary buffer can hold: PCM, 1 or 2 channels, 8 or 16 bits, 100..200000 Hz, a block
+// alignment that matches, and a size in DSBSIZE_MIN..DSBSIZE_MAX.
+inline bool PlatformAudioBufferAcceptable(const PlatformPcmFormat& format, uint32_t size) {
+    return format.formatTag == WAVE_FORMAT_PCM && (format.channels == 1 || format.channels == 2) &&
+           (format.bitsPerSample == 8 || format.bitsPerSample == 16) && format.samplesPerSec >= 100 &&
+           format.samplesPerSec <= 200000 &&
+           format.blockAlign == format.channels * format.bitsPerSample / 8 && size >= DSBSIZE_MIN &&
+           size <= DSBSIZE_MAX;
+}
+
+// Opens the default output device; null when there is none.
+PlatformSoundDevice* PlatformAudioCreateDevice();
+bool PlatformAudioSetCooperativeLevel(PlatformSoundDevice* device, PlatformWindow window, int32_t level);
+PlatformSoundBuffer* PlatformAudioCreatePrimary(PlatformSoundDevice* device);
+// Asks for an output format. A device may keep mixing in its own format; callers ignore the result.
+bool PlatformAudioSetPrimaryFormat(PlatformSoundBuffer* primary, const PlatformPcmFormat& format);
+// The format the device really mixes to; false without a device.
+bool PlatformAudioOutputFormat(PlatformSoundDevice* device, PlatformPcmFormat* format);
+
+// A new stopped buffer at full volume and centre pan, holding a copy of size bytes of samples in the
+// given format; null when the format or size is not acceptable or the device refuses.
+PlatformSoundBuffer* PlatformAudioCreateBuffer(PlatformSoundDevice* device, const PlatformPcmFormat& format,
+                                               const uint8_t* samples, uint32_t size);
+// A second buffer over the source's samples, with its own position, volume and pan (copied from the
+// source); null on failure.
+PlatformSoundBuffer* PlatformAudioDuplicateBuffer(PlatformSoundDevice* device, PlatformSoundBuffer* source);
+
+bool PlatformAudioStop(PlatformSoundBuffer* buffer);
+// In bytes of the buffer's own format.
+bool PlatformAudioSetPosition(PlatformSoundBuffer* buffer, uint32_t bytePosition);
+// Starts the buffer from the position last set (the start, for a new buffer); DSBPLAY_LOOPING repeats it
+// until it is stopped. A buffer that is already playing starts again from that position.
+bool PlatformAudioPlay(PlatformSoundBuffer* buffer, uint32_t flags);
+bool PlatformAudioIsPlaying(PlatformSoundBuffer* buffer);
+bool PlatformAudioSetVolume(PlatformSoundBuffer* buffer, int32_t volume);
+int32_t PlatformAudioGetVolume(PlatformSoundBuffer* buffer);
+bool PlatformAudioSetPan(PlatformSoundBuffer* buffer, int32_t pan);
+int32_t PlatformAudioGetPan(PlatformSoundBuffer* buffer);
+// Releases a secondary or the primary buffer; samples go when their last buffer goes.
+void PlatformAudioReleaseBuffer(PlatformSoundBuffer* buffer);
+// Closes the device. Returns the number of buffers that were still alive (0 = nothing leaked); they
+// are released with it.
+int32_t PlatformAudioReleaseDevice(PlatformSoundDevice* device);

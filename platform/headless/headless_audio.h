@@ -1,0 +1,70 @@
+// The headless backend's sound device: plays nothing, but records every device and buffer call so tests
+// and traces can see what the game asked of it.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/audio.h"
+
+enum HeadlessAudioOp : int32_t {
+    AUDIO_CREATE_DEVICE,
+    AUDIO_COOPERATIVE_LEVEL,
+    AUDIO_CREATE_PRIMARY,
+    AUDIO_PRIMARY_FORMAT,
+    AUDIO_CREATE_BUFFER,
+    AUDIO_DUPLICATE,
+    AUDIO_STOP,
+    AUDIO_SET_POSITION,
+    AUDIO_PLAY,
+    AUDIO_SET_VOLUME,
+    AUDIO_SET_PAN,
+    AUDIO_RELEASE_BUFFER,
+    AUDIO_RELEASE_DEVICE,
+};
+
+// One call as the device saw it. Buffers are numbered from 1 in order of creation (the primary buffer
+// included); 0 means no buffer. A refused or misdirected call has ok false.
+struct HeadlessAudioCall {
+    HeadlessAudioOp op;
+    int32_t buffer; // the buffer acted on, or the new buffer for create and duplicate
+    int32_t source; // the source of a duplicate
+    int64_t value;  // level, flags, position, volume, pan, byte size, or buffers leaked at release
+    bool ok;
+};
+
+struct HeadlessAudioBufferState {
+    int32_t id;
+    int32_t source; // 0 for a buffer made from samples, else the buffer it was duplicated from
+    bool primary;
+    bool released;
+    bool playing;
+    PlatformPcmFormat format;
+    uint32_t position;
+    int32_t volume;
+    int32_t pan;
+    uint32_t playFlags; // of the last play
+    int32_t plays;
+    const uint8_t* samples; // shared by a buffer and its duplicates
+    uint32_t size;
+};
+
+// Forgets every call, buffer and fault and closes the device.
+void HeadlessAudioReset();
+const std::vector<HeadlessAudioCall>& HeadlessAudioCalls();
+// The calls as lines of text, e.g. "play #3 flags 0"; handy in traces and failure messages.
+std::string HeadlessAudioDescribe(const HeadlessAudioCall& call);
+std::string HeadlessAudioTranscript();
+// 0 when the pointer is not one of this device's buffers.
+int32_t HeadlessAudioBufferId(const PlatformSoundBuffer* buffer);
+// State of buffer id (1-based); released buffers stay listed until the reset.
+HeadlessAudioBufferState HeadlessAudioBuffer(int32_t id);
+int32_t HeadlessAudioBufferCount();
+int32_t HeadlessAudioLiveBuffers();
+bool HeadlessAudioDeviceOpen();
+// The last format asked of the primary buffer.
+PlatformPcmFormat HeadlessAudioPrimaryFormat();
+// Calls made on a released buffer or with a null one: always a fault of the caller.
+int32_t HeadlessAudioMisuses();
+// A buffer that has played out stops, as one would on a real device.
+void HeadlessAudioFinish(int32_t id);

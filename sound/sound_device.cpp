@@ -1,0 +1,80 @@
+// The sound device, its primary format, and buffers made from WAV files.
+#include "sound/sound_device.h"
+
+#include <string>
+
+#include "app/trace.h"
+#include "sound/sound_group.h"
+#include "sound/wave_file.h"
+
+PlatformSoundDevice* soundDevice = nullptr;
+PlatformSoundBuffer* primaryBuffer = nullptr;
+
+bool DS_Init(PlatformWindow window, int32_t samplesPerSec, int32_t bitsPerSample, int32_t channels) {
+    soundDevice = PlatformAudioCreateDevice();
+    if (!soundDevice) {
+        TraceLog("DIRECTSOUNDCREATE_ERR!");
+        return false;
+    }
+    if (!PlatformAudioSetCooperativeLevel(soundDevice, window, DSSCL_PRIORITY)) {
+        TraceLog("SETCOOPERATIVELEVEL_ERR!");
+        return false;
+    }
+    primaryBuffer = PlatformAudioCreatePrimary(soundDevice);
+    if (!primaryBuffer) {
+        TraceLog("CREATESOUNDBUFFER_ERR!");
+        return false;
+    }
+    PlatformPcmFormat format{};
+    format.formatTag = WAVE_FORMAT_PCM;
+    format.channels = static_cast<uint16_t>(channels);
+    format.samplesPerSec = static_cast<uint32_t>(samplesPerSec);
+    format.bitsPerSample = static_cast<uint16_t>(bitsPerSample);
+    format.blockAlign = static_cast<uint16_t>(bitsPerSample / 8 * channels);
+    format.avgBytesPerSec = static_cast<uint32_t>(format.blockAlign) * format.samplesPerSec;
+    // Only a wish: the device may mix in a format of its own, and every buffer keeps its file's format.
+    PlatformAudioSetPrimaryFormat(primaryBuffer, format);
+    return true;
+}
+
+void DS_Release() {
+    if (!soundDevice) return;
+    for (int32_t id = 0; id < SND_COUNT; ++id)
+        DSReleaseBufferGroup(&soundGroups[id]);
+    if (primaryBuffer) {
+        PlatformAudioReleaseBuffer(primaryBuffer);
+        primaryBuffer = nullptr;
+    }
+    PlatformAudioReleaseDevice(soundDevice);
+    soundDevice = nullptr;
+}
+
+bool DSCreateBufferFromFile(PlatformSoundBuffer** slot, const char* path) {
+    if (!soundDevice) return true;
+    WaveFile wave{};
+    if (!LoadWaveFile(path, &wave)) {
+        TraceLog((std::string(path) + "読み込み失敗！").c_str());
+        return false;
+    }
+    PlatformPcmFormat format{};
+    format.formatTag = wave.format.formatTag;
+    format.channels = wave.format.channels;
+    format.samplesPerSec = wave.format.samplesPerSec;
+    format.avgBytesPerSec = wave.format.avgBytesPerSec;
+    format.blockAlign = wave.format.blockAlign;
+    format.bitsPerSample = wave.format.bitsPerSample;
+    *slot = PlatformAudioCreateBuffer(soundDevice, format, wave.data, wave.size);
+    // The samples now live in the buffer (or are not wanted any more).
+    FreeWaveFile(&wave);
+    if (!*slot) {
+        TraceLog((std::string(path) + "生成失敗！").c_str());
+        return false;
+    }
+    return true;
+}
+
+bool DSDuplicateBuffer(PlatformSoundBuffer** slot, PlatformSoundBuffer* source) {
+    if (!soundDevice) return true;
+    *slot = PlatformAudioDuplicateBuffer(soundDevice, source);
+    return *slot != nullptr;
+}

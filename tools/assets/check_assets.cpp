@@ -1,0 +1,271 @@
+// Checks an asset tree the way the game will use it, and says in plain words what would go wrong.
+#include "tools/assets/check_assets.h"
+
+#include "app/asset_paths.h"
+#include "sound/wave_file.h"
+#include "tools/assets/blend_table.h"
+#include "tools/assets/file_writers.h"
+#include "tools/assets/make_assets.h"
+#include "tools/assets/sheets.h"
+#include "tools/assets/stage_file.h"
+#include "video/bitmap_file.h"
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace assets {
+
+namespace {
+
+struct BitmapRule {
+    const char* path;
+    int minWidth, minHeight;
+    const char* use;
+};
+
+const BitmapRule kBitmaps[] = {
+    {ASSET_TEXT, 1, 1, "the text sheet"},
+    {ASSET_MAPCHIP, 256, 64, "16 tile cells of 32x32"},
+    {ASSET_PLAYER, 192, 128, "6 frames by 4 facing rows of 32x32"},
+    {ASSET_ENEMY, 352, 128, "enemy columns 0..10 by 4 facing rows of 32x32"},
+    {ASSET_PARTS, 320, 128, "the labels, digits and title line"},
+    {ASSET_TITLE, 160, 160, "the title picture"},
+    {ASSET_FIXEDTEXT, 96, 64, "the cleared caption and the capture glyph"},
+    {ASSET_MASK, 320, 240, "the light mask over the whole screen"},
+};
+
+std::string Num(int64_t v) {
+    return std::to_string(v);
+}
+
+bool SameColors(const BitmapFile& a, const BitmapFile& b, int* firstDifference) {
+    for (int i = 0; i < 256; ++i) {
+        if (std::memcmp(a.colorTable[i], b.colorTable[i], 3) != 0) {
+            *firstDifference = i;
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckWave(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
+    std::string path = AssetPathIn(dir, gamePath);
+    std::vector<uint8_t> bytes;
+    if (!ReadBytesFromFile(path, &bytes)) {
+        out->push_back({gamePath, "the file is missing or cannot be read; the game stops at start-up", true});
+        return;
+    }
+    WaveFile wave{};
+    if (!LoadWaveFile(path.c_str(), &wave)) {
+        out->push_back({gamePath, DescribeWaveRefusal(bytes) + "; the game stops at start-up", true});
+        return;
+    }
+    const WaveFormat f = wave.format;
+    FreeWaveFile(&wave);
+    // A sound buffer is made in the file's own format; these are the formats a device takes.
+    if (f.channels < 1 || f.channels > 2 || (f.bitsPerSample != 8 && f.bitsPerSample != 16) ||
+        f.blockAlign != f.channels * f.bitsPerSample / 8 || f.samplesPerSec < 100 ||
+        f.samplesPerSec > 200000) {
+        out->push_back({gamePath,
+                        "its format (" + Num(f.channels) + " channels, " + Num(f.bitsPerSample) + " bits, " +
+                            Num(f.samplesPerSec) + " Hz, block " + Num(f.blockAlign) +
+                            ") cannot make a sound buffer; use PCM, 1 or 2 channels, 8 or 16 bits",
+                        true});
+    } else if (wave.size == 0) {
+        out->push_back({gamePath, "it holds no samples, so the effect is silent", false});
+    }
+}
+
+void CheckStageFile(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
+    std::vector<uint8_t> bytes;
+    if (!ReadBytesFromFile(AssetPathIn(dir, gamePath), &bytes)) {
+        out->push_back(
+            {gamePath, "the file is missing or cannot be read; the game stops when this stage starts", true});
+        return;
+    }
+    StageMap map;
+    std::string why;
+    if (!DecodeStage(bytes.data(), bytes.size(), &map, &why)) {
+        out->push_back({gamePath, why, true});
+        return;
+    }
+    std::vector<std::string> problems;
+    CheckStage(map, &problems);
+    for (const std::string& p : problems)
+        out->push_back({gamePath, p, true});
+}
+
+} // namespace
+
+std::string DescribeBitmapRefusal(const std::vector<uint8_t>& bytes) {
+    const size_t size = bytes.size();
+    if (size < 2 || bytes[0] != 'B' || bytes[1] != 'M')
+        return "it is not a BMP file (it does not start with \"BM\")";
+    if (size < 18)
+        return "it has only " + Num(static_cast<int64_t>(size)) + " bytes, too few for a BMP header";
+    const uint32_t infoSize = GetLE32(&bytes[14]);
+    if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 64 &&
+        infoSize != 108 && infoSize != 124) {
+        return "its info header of " + Num(infoSize) + " bytes is of a kind that cannot be read";
+    }
+    if (size < 14 + infoSize) return "the file ends inside its info header";
+    const uint32_t bits = infoSize == 12 ? GetLE16(&bytes[24]) : GetLE16(&bytes[28]);
+    if (bits != 8)
+        return "it has " + Num(bits) + " bits per pixel; the game needs 8-bit (256-colour) bitmaps";
+    if (infoSize != 12 && GetLE32(&bytes[30]) != 0) {
+        return "it is compressed (method " + Num(GetLE32(&bytes[30])) +
+               "); the game needs uncompressed pixels";
+    }
+    if (infoSize != 12) {
+        const int64_t width = static_cast<int32_t>(GetLE32(&bytes[18]));
+        int64_t height = static_cast<int32_t>(GetLE32(&bytes[22]));
+        if (height < 0) height = -height;
+        if (width <= 0 || height <= 0)
+            return "its size " + Num(width) + " x " + Num(height) + " holds no pixels";
+        if (GetLE32(&bytes[46]) > 256)
+            return "its colour table claims " + Num(GetLE32(&bytes[46])) + " entries, more than 256";
+        const int64_t stride = (width + 3) / 4 * 4;
+        const int64_t offset = GetLE32(&bytes[10]);
+        if (offset + stride * height > static_cast<int64_t>(size)) {
+            return "its pixel rows are cut short: " + Num(offset + stride * height) + " bytes are needed, " +
+                   Num(static_cast<int64_t>(size)) + " are there";
+        }
+    }
+    return "its headers do not agree with its length";
+}
+
+std::string DescribeWaveRefusal(const std::vector<uint8_t>& bytes) {
+    const size_t size = bytes.size();
+    if (size < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(&bytes[8], "WAVE", 4) != 0) {
+        return "it is not a RIFF WAVE file";
+    }
+    const uint64_t riffEnd = std::min<uint64_t>(size, 8ull + GetLE32(&bytes[4]));
+    bool sawFormat = false, sawDataFirst = false;
+    uint64_t at = 12;
+    while (at + 8 <= riffEnd) {
+        const std::string id(reinterpret_cast<const char*>(&bytes[at]), 4);
+        const uint32_t chunk = GetLE32(&bytes[at + 4]);
+        if (at + 8 + chunk > riffEnd) {
+            return "its \"" + id + "\" chunk claims " + Num(chunk) + " bytes but the file ends first";
+        }
+        if (!sawFormat && id == "fmt ") {
+            if (chunk > 18) {
+                return "its \"fmt \" chunk has " + Num(chunk) +
+                       " bytes; only plain PCM blocks of up to 18 bytes are accepted (no extensible format)";
+            }
+            const uint32_t tag = chunk >= 2 ? GetLE16(&bytes[at + 8]) : 0;
+            if (tag != 1)
+                return "its format tag is " + Num(tag) + ", not 1 (PCM): compressed sound is refused";
+            sawFormat = true;
+        } else if (!sawFormat && id == "data") {
+            sawDataFirst = true;
+        }
+        at += 8 + chunk + (chunk & 1u);
+    }
+    if (!sawFormat) return "it has no \"fmt \" chunk";
+    if (sawDataFirst) return "its \"data\" chunk comes before its \"fmt \" chunk";
+    return "it has no \"data\" chunk after its \"fmt \" chunk";
+}
+
+std::vector<AssetProblem> CheckAssets(const std::string& dir) {
+    std::vector<AssetProblem> out;
+    // Large enough to be kept off the stack.
+    std::unique_ptr<BitmapFile> bitmaps[std::size(kBitmaps)];
+    const BitmapFile* palette = nullptr;
+    for (size_t i = 0; i < std::size(kBitmaps); ++i) {
+        const BitmapRule& rule = kBitmaps[i];
+        std::vector<uint8_t> bytes;
+        if (!ReadBytesFromFile(AssetPathIn(dir, rule.path), &bytes)) {
+            out.push_back({rule.path, "the file is missing or cannot be read", true});
+            continue;
+        }
+        auto bmp = std::make_unique<BitmapFile>();
+        if (!DecodeBitmapFile(bytes.data(), bytes.size(), bmp.get())) {
+            out.push_back({rule.path, DescribeBitmapRefusal(bytes), true});
+            continue;
+        }
+        if (bmp->width < rule.minWidth || bmp->height < rule.minHeight) {
+            out.push_back({rule.path,
+                           "it is " + Num(bmp->width) + " x " + Num(bmp->height) + " pixels; at least " +
+                               Num(rule.minWidth) + " x " + Num(rule.minHeight) + " are needed for " +
+                               rule.use,
+                           true});
+        }
+        if (std::strcmp(rule.path, ASSET_PARTS) == 0) {
+            if (bmp->colorCount < 256) {
+                out.push_back({rule.path,
+                               "its colour table has " + Num(bmp->colorCount) +
+                                   " entries; it is the game's palette and needs all 256",
+                               true});
+            }
+            palette = bmp.get();
+        }
+        if (std::strcmp(rule.path, ASSET_MASK) == 0 && bmp->width > kMaskCentreX &&
+            bmp->height > kMaskCentreY &&
+            bmp->pixels[static_cast<size_t>(kMaskCentreY) * static_cast<size_t>(bmp->width) + kMaskCentreX] !=
+                0) {
+            out.push_back(
+                {rule.path,
+                 "the pixel at (160, 120), where the player stands, is not index 0, so the mask hides "
+                 "the player",
+                 false});
+        }
+        bitmaps[i] = std::move(bmp);
+    }
+    if (palette) {
+        for (size_t i = 0; i < std::size(kBitmaps); ++i) {
+            int first = 0;
+            if (bitmaps[i] && bitmaps[i].get() != palette && !SameColors(*bitmaps[i], *palette, &first)) {
+                out.push_back({kBitmaps[i].path,
+                               "its colour table differs from the palette in " + std::string(ASSET_PARTS) +
+                                   " (first at entry " + Num(first) +
+                                   "); the game shows its pixels in the palette's colours",
+                               false});
+            }
+        }
+    }
+
+    std::vector<uint8_t> table;
+    if (!ReadBytesFromFile(AssetPathIn(dir, ASSET_BLEND_TABLE), &table)) {
+        out.push_back(
+            {ASSET_BLEND_TABLE, "the file is missing or cannot be read; the game stops at start-up", true});
+    } else if (table.size() != 65536) {
+        out.push_back({ASSET_BLEND_TABLE,
+                       "it has " + Num(static_cast<int64_t>(table.size())) +
+                           " bytes; the blend table is exactly 65536 (256 x 256)",
+                       true});
+    } else if (palette) {
+        // Hand-tuned tables are allowed, so a mismatch is only worth a note.
+        Rgb colors[256];
+        for (int i = 0; i < 256; ++i) {
+            colors[i] = Rgb{palette->colorTable[i][2], palette->colorTable[i][1], palette->colorTable[i][0]};
+        }
+        std::vector<uint8_t> expected = MakeBlendTable(colors);
+        int wrong = 0;
+        for (size_t i = 0; i < table.size(); ++i)
+            wrong += table[i] != expected[i];
+        if (wrong > 0) {
+            out.push_back({ASSET_BLEND_TABLE,
+                           Num(wrong) + " of 65536 entries differ from the table made for this palette "
+                                        "(make-blend-table rebuilds it)",
+                           false});
+        }
+    }
+
+    const char* waves[] = {ASSET_WAVE_CURSOR, ASSET_WAVE_DOOR,        ASSET_WAVE_OPEN,  ASSET_WAVE_APPEAR,
+                           ASSET_WAVE_SEAL,   ASSET_WAVE_PAUSE,       ASSET_WAVE_DEATH, ASSET_WAVE_SCREAM,
+                           ASSET_WAVE_GROAN,  ASSET_WAVE_DEVIL_CHILD, ASSET_WAVE_HELP};
+    for (const char* wave : waves)
+        CheckWave(dir, wave, &out);
+    for (const char* stage : ASSET_STAGES)
+        CheckStageFile(dir, stage, &out);
+
+    std::error_code ec;
+    if (!std::filesystem::is_directory(AssetPathIn(dir, ASSET_RECORD_FOLDER), ec)) {
+        out.push_back({ASSET_RECORD_FOLDER, "the folder is missing, so the record cannot be saved", false});
+    }
+    return out;
+}
+
+} // namespace assets

@@ -1,0 +1,122 @@
+// Writers for the file formats the game reads: 8-bit BMP, PCM WAV, and plain byte files.
+#include "tools/assets/file_writers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace assets {
+
+void PutLE16(std::vector<uint8_t>* out, uint32_t v) {
+    out->push_back(static_cast<uint8_t>(v & 0xFF));
+    out->push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+}
+
+void PutLE32(std::vector<uint8_t>* out, uint32_t v) {
+    PutLE16(out, v & 0xFFFF);
+    PutLE16(out, v >> 16);
+}
+
+static void PutTag(std::vector<uint8_t>* out, const char tag[5]) {
+    for (int i = 0; i < 4; ++i)
+        out->push_back(static_cast<uint8_t>(tag[i]));
+}
+
+uint32_t GetLE16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
+}
+
+uint32_t GetLE32(const uint8_t* p) {
+    return GetLE16(p) | GetLE16(p + 2) << 16;
+}
+
+std::vector<uint8_t> EncodeBitmap(const Canvas& c, const Rgb palette[256]) {
+    const uint32_t stride = (static_cast<uint32_t>(c.width) + 3u) & ~3u;
+    const uint32_t imageSize = stride * static_cast<uint32_t>(c.height);
+    const uint32_t offset = 14 + 40 + 256 * 4;
+    std::vector<uint8_t> out;
+    out.reserve(offset + imageSize);
+    out.push_back('B');
+    out.push_back('M');
+    PutLE32(&out, offset + imageSize);
+    PutLE32(&out, 0);
+    PutLE32(&out, offset);
+    PutLE32(&out, 40);
+    PutLE32(&out, static_cast<uint32_t>(c.width));
+    PutLE32(&out, static_cast<uint32_t>(c.height)); // positive height: rows stored bottom-up
+    PutLE16(&out, 1);
+    PutLE16(&out, 8);
+    PutLE32(&out, 0); // no compression
+    PutLE32(&out, imageSize);
+    PutLE32(&out, 2835); // 72 dpi
+    PutLE32(&out, 2835);
+    PutLE32(&out, 256);
+    PutLE32(&out, 0);
+    for (int i = 0; i < 256; ++i) {
+        out.push_back(palette[i].b);
+        out.push_back(palette[i].g);
+        out.push_back(palette[i].r);
+        out.push_back(0);
+    }
+    for (int y = c.height - 1; y >= 0; --y) {
+        for (int x = 0; x < c.width; ++x)
+            out.push_back(GetPixel(c, x, y));
+        for (uint32_t pad = static_cast<uint32_t>(c.width); pad < stride; ++pad)
+            out.push_back(0);
+    }
+    return out;
+}
+
+std::vector<uint8_t> EncodeWave(const std::vector<double>& samples, int sampleRate) {
+    const uint32_t dataSize = static_cast<uint32_t>(samples.size()) * 2u;
+    std::vector<uint8_t> out;
+    out.reserve(44 + dataSize);
+    PutTag(&out, "RIFF");
+    PutLE32(&out, 4 + 8 + 16 + 8 + dataSize);
+    PutTag(&out, "WAVE");
+    PutTag(&out, "fmt ");
+    PutLE32(&out, 16);
+    PutLE16(&out, 1); // PCM
+    PutLE16(&out, 1); // mono
+    PutLE32(&out, static_cast<uint32_t>(sampleRate));
+    PutLE32(&out, static_cast<uint32_t>(sampleRate) * 2u);
+    PutLE16(&out, 2);
+    PutLE16(&out, 16);
+    PutTag(&out, "data");
+    PutLE32(&out, dataSize);
+    for (double s : samples) {
+        long v = std::lround(s * 32767.0);
+        if (v > 32767) v = 32767;
+        if (v < -32768) v = -32768;
+        PutLE16(&out, static_cast<uint32_t>(v) & 0xFFFFu);
+    }
+    return out;
+}
+
+bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes) {
+    bytes->clear();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes->insert(bytes->end(), buffer, buffer + n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool MakeFolder(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return std::filesystem::is_directory(path, ec);
+}
+
+} // namespace assets

@@ -1,0 +1,27 @@
+// Writers for the file formats the game reads: 8-bit BMP, PCM WAV, and plain byte files.
+#pragma once
+#include "tools/assets/canvas.h"
+#include "tools/assets/palette.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace assets {
+
+// A bottom-up 8-bit BMP with the full 256-entry colour table.
+std::vector<uint8_t> EncodeBitmap(const Canvas& c, const Rgb palette[256]);
+// Mono 16-bit PCM WAV with a 16-byte "fmt " chunk; samples in [-1, 1] are scaled and rounded.
+std::vector<uint8_t> EncodeWave(const std::vector<double>& samples, int sampleRate);
+
+bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes);
+bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes);
+// Creates the folder and its parents; true when it exists afterwards.
+bool MakeFolder(const std::string& path);
+
+void PutLE16(std::vector<uint8_t>* out, uint32_t v);
+void PutLE32(std::vector<uint8_t>* out, uint32_t v);
+uint32_t GetLE16(const uint8_t* p);
+uint32_t GetLE32(const uint8_t* p);
+
+} // namespace assets

@@ -1,0 +1,152 @@
+// quillmarsh-tool: makes and checks the game's asset tree, and converts stages to and from text.
+#include "tools/assets/blend_table.h"
+#include "tools/assets/check_assets.h"
+#include "tools/assets/file_writers.h"
+#include "tools/assets/make_assets.h"
+#include "tools/assets/stage_file.h"
+#include "video/bitmap_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace assets;
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: quillmarsh-tool COMMAND ARGS\n"
+                 "  make-assets DIR                     write the game's asset tree into DIR\n"
+                 "  check-assets DIR                    check every file the game opens under DIR\n"
+                 "  map-to-text FILE.bgd                print a stage as a text grid\n"
+                 "  text-to-map FILE.txt OUT.bgd        write a stage from a text grid\n"
+                 "  make-blend-table PALETTE.bmp OUT.dat  build the blend table for a palette bitmap\n"
+                 "\n"
+                 "Stage text: one line per row, one character per tile (kind 0..15):\n"
+                 "  %s\n"
+                 "  . floor  # brick  %% crypt  T hedge  = boards  ~ water  , moss  + grave\n"
+                 "  C closed  o opened  * seal  : gravel  b bones  ^ rock  _ mud  r rug\n"
+                 "  Walls (solid): # %% T ~ + C ^\n",
+                 kStageTileChars);
+    return kExitUsage;
+}
+
+int MakeAssetsCommand(const char* dir) {
+    std::string error;
+    if (!MakeAssets(dir, &error)) {
+        std::fprintf(stderr, "make-assets: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int CheckAssetsCommand(const char* dir) {
+    std::vector<AssetProblem> problems = CheckAssets(dir);
+    int errors = 0, warnings = 0;
+    for (const AssetProblem& p : problems) {
+        std::string shown = p.file;
+        for (char& c : shown) {
+            if (c == '\\') c = '/';
+        }
+        std::printf("%s: %s: %s\n", shown.c_str(), p.fatal ? "error" : "warning", p.reason.c_str());
+        (p.fatal ? errors : warnings)++;
+    }
+    std::printf("%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings,
+                warnings == 1 ? "" : "s");
+    return errors ? kExitFailure : 0;
+}
+
+bool LoadStage(const char* path, StageMap* map) {
+    std::vector<uint8_t> bytes;
+    if (!ReadBytesFromFile(path, &bytes)) {
+        std::fprintf(stderr, "%s: cannot be read\n", path);
+        return false;
+    }
+    std::string why;
+    if (!DecodeStage(bytes.data(), bytes.size(), map, &why)) {
+        std::fprintf(stderr, "%s: %s\n", path, why.c_str());
+        return false;
+    }
+    return true;
+}
+
+int MapToTextCommand(const char* path) {
+    StageMap map;
+    if (!LoadStage(path, &map)) return kExitFailure;
+    std::vector<std::string> problems;
+    CheckStage(map, &problems);
+    for (const std::string& p : problems)
+        std::fprintf(stderr, "%s: warning: %s\n", path, p.c_str());
+    std::fputs(StageToText(map).c_str(), stdout);
+    return 0;
+}
+
+int TextToMapCommand(const char* textPath, const char* outPath) {
+    std::vector<uint8_t> bytes;
+    if (!ReadBytesFromFile(textPath, &bytes)) {
+        std::fprintf(stderr, "%s: cannot be read\n", textPath);
+        return kExitFailure;
+    }
+    StageMap map;
+    std::string why;
+    if (!StageFromText(std::string(bytes.begin(), bytes.end()), &map, &why)) {
+        std::fprintf(stderr, "%s: %s\n", textPath, why.c_str());
+        return kExitFailure;
+    }
+    // A stage the game cannot play is not written at all.
+    std::vector<std::string> problems;
+    if (!CheckStage(map, &problems)) {
+        for (const std::string& p : problems)
+            std::fprintf(stderr, "%s: %s\n", textPath, p.c_str());
+        return kExitFailure;
+    }
+    if (!WriteBytesToFile(outPath, EncodeStage(map))) {
+        std::fprintf(stderr, "%s: cannot be written\n", outPath);
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int MakeBlendTableCommand(const char* palettePath, const char* outPath) {
+    std::vector<uint8_t> bytes;
+    if (!ReadBytesFromFile(palettePath, &bytes)) {
+        std::fprintf(stderr, "%s: cannot be read\n", palettePath);
+        return kExitFailure;
+    }
+    BitmapFile bmp;
+    if (!DecodeBitmapFile(bytes.data(), bytes.size(), &bmp)) {
+        std::fprintf(stderr, "%s: %s\n", palettePath, DescribeBitmapRefusal(bytes).c_str());
+        return kExitFailure;
+    }
+    if (bmp.colorCount < 256) {
+        std::fprintf(stderr, "%s: warning: only %d colours; the rest count as black\n", palettePath,
+                     bmp.colorCount);
+    }
+    Rgb palette[256];
+    for (int i = 0; i < 256; ++i)
+        palette[i] = Rgb{bmp.colorTable[i][2], bmp.colorTable[i][1], bmp.colorTable[i][0]};
+    if (!WriteBytesToFile(outPath, MakeBlendTable(palette))) {
+        std::fprintf(stderr, "%s: cannot be written\n", outPath);
+        return kExitFailure;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    const char* command = argv[1];
+    if (std::strcmp(command, "make-assets") == 0 && argc == 3) return MakeAssetsCommand(argv[2]);
+    if (std::strcmp(command, "check-assets") == 0 && argc == 3) return CheckAssetsCommand(argv[2]);
+    if (std::strcmp(command, "map-to-text") == 0 && argc == 3) return MapToTextCommand(argv[2]);
+    if (std::strcmp(command, "text-to-map") == 0 && argc == 4) return TextToMapCommand(argv[2], argv[3]);
+    if (std::strcmp(command, "make-blend-table") == 0 && argc == 4)
+        return MakeBlendTableCommand(argv[2], argv[3]);
+    return Usage();
+}
