@@ -1,0 +1,29 @@
+#!/bin/sh
+# Under a real X server (run inside xvfb-run): the game starts full screen from the build folder, shows
+# a picture that fills the screen, and ends with exit code 0 on Esc; the six game keys reach SDL.
+set -u
+build="$1"
+cd "$build" || exit 1
+export SDL_AUDIODRIVER=dummy
+fail=0
+
+./quillmarsh & pid=$!
+sleep 2
+if ! kill -0 "$pid" 2>/dev/null; then echo "FAIL: the game did not stay up"; exit 1; fi
+import -window root -depth 8 -strip shot.ppm
+# A picture fills the screen: the centre pixel is not the X server's black background.
+centre=$(convert shot.ppm -format '%[pixel:p{320,240}]' info: 2>/dev/null)
+echo "centre pixel: $centre"
+case "$centre" in
+    *"rgb(0,0,0)"*|"black"|"") echo "FAIL: nothing shown"; fail=1 ;;
+esac
+xdotool search --sync --name '^Quillmarsh$' windowfocus --sync >/dev/null 2>&1
+xdotool key --delay 60 Escape
+for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.3; done
+if kill -0 "$pid" 2>/dev/null; then echo "FAIL: Esc did not end the game"; kill "$pid"; fail=1; fi
+wait "$pid"; rc=$?
+[ "$rc" -eq 0 ] || { echo "FAIL: exit code $rc"; fail=1; }
+
+QUILLMARSH_X_INPUT_TEST=1 ./quillmarsh_sdl_tests --gtest_filter='SdlKeyboard.*' || fail=1
+[ "$fail" -eq 0 ] && echo "x11 session: passed"
+exit "$fail"
