@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "app/main_window.h"
 #include "platform/display.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"
@@ -59,11 +61,22 @@ TEST_F(Program, DeactivationStopsFramesAtOnce) {
     EXPECT_EQ(HeadlessPresentCount(), 2u);
 }
 
-TEST_F(Program, SpaceTogglesThePauseOnlyDuringTheGame) {
+namespace {
+// The buffers the pause key played, in order.
+std::vector<int32_t> PausePlays() {
+    std::vector<int32_t> played;
+    for (const HeadlessAudioCall& call : HeadlessAudioCalls())
+        if (call.op == AUDIO_PLAY) played.push_back(call.buffer);
+    return played;
+}
+} // namespace
+
+TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
     Run();
     EXPECT_EQ(paused, 0);
+    EXPECT_TRUE(PausePlays().empty());
 
     ResetGameProcess();
     currentScene = SCENE_GAME;
@@ -71,8 +84,10 @@ TEST_F(Program, SpaceTogglesThePauseOnlyDuringTheGame) {
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
     Run();
     EXPECT_EQ(paused, 1);
+    EXPECT_EQ(PausePlays().size(), 1u);
 
-    // Auto-repeats count too: three key-downs leave it paused, four unpause.
+    // Auto-repeats count too: four key-downs unpause again, each with the sound, round-robin over the
+    // pause effect's two copies.
     ResetGameProcess();
     currentScene = SCENE_GAME;
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
@@ -80,6 +95,11 @@ TEST_F(Program, SpaceTogglesThePauseOnlyDuringTheGame) {
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
     Run();
     EXPECT_EQ(paused, 0);
+    const std::vector<int32_t> played = PausePlays();
+    ASSERT_EQ(played.size(), 4u);
+    EXPECT_NE(played[0], played[1]);
+    EXPECT_EQ(played[0], played[2]);
+    EXPECT_EQ(played[1], played[3]);
 }
 
 TEST_F(Program, AFailedStartUpEndsQuietlyWithExitCodeZero) {
