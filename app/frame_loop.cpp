@@ -20,7 +20,9 @@ void ResetFrameTimer() {
     nextFrameTime = 0;
 }
 
-uint32_t FrameTimerNext() { return nextFrameTime; }
+uint32_t FrameTimerNext() {
+    return nextFrameTime;
+}
 
 bool FrameTimer(uint32_t rate) {
     if (!frameTimerStarted) {

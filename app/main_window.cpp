@@ -48,8 +48,8 @@ intptr_t MainWndProc(PlatformWindow window, uint32_t message, uintptr_t wParam, 
     case WM_PAINT:
         // Before start-up has finished there is nothing worth showing.
         if (appStarted == 1 && primarySurface.surface && backBuffer.surface) {
-            DDBltStretch(&primarySurface, 0, 0, primarySurface.width, primarySurface.height, &backBuffer, 0, 0,
-                         backBuffer.width, backBuffer.height, 0);
+            DDBltStretch(&primarySurface, 0, 0, primarySurface.width, primarySurface.height, &backBuffer, 0,
+                         0, backBuffer.width, backBuffer.height, 0);
             PlatformDisplayShowPrimary();
         }
         return 0;
@@ -76,8 +76,9 @@ intptr_t MainWndProc(PlatformWindow window, uint32_t message, uintptr_t wParam, 
 
 int32_t WinMain(void*, void*, const char*, int32_t showCommand) {
     if (!PlatformRegisterWindowClass(WINDOW_CLASS, MainWndProc)) return 0;
-    mainWindow = PlatformCreateWindow(WINDOW_CLASS, WINDOW_CAPTION, WINDOW_LEFT, WINDOW_TOP,
-                                      WINDOW_RECT.right - WINDOW_RECT.left, WINDOW_RECT.bottom - WINDOW_RECT.top);
+    mainWindow =
+        PlatformCreateWindow(WINDOW_CLASS, WINDOW_CAPTION, WINDOW_LEFT, WINDOW_TOP,
+                             WINDOW_RECT.right - WINDOW_RECT.left, WINDOW_RECT.bottom - WINDOW_RECT.top);
     if (!mainWindow) return 0;
     PlatformShowWindow(mainWindow, showCommand);
     PlatformUpdateWindow(mainWindow);

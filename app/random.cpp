@@ -6,12 +6,16 @@ namespace {
 uint32_t randomState = 1;
 }
 
-void srand(uint32_t seed) { randomState = seed; }
+void srand(uint32_t seed) {
+    randomState = seed;
+}
 
 int32_t rand() {
     randomState = randomState * 214013u + 2531011u;
     return static_cast<int32_t>((randomState >> 16) & 0x7FFF);
 }
 
-uint32_t RandomState() { return randomState; }
+uint32_t RandomState() {
+    return randomState;
+}
 } // namespace qm

@@ -8,7 +8,9 @@ namespace {
 void (*traceSink)(const char*) = nullptr;
 }
 
-void SetTraceSink(void (*sink)(const char* text)) { traceSink = sink; }
+void SetTraceSink(void (*sink)(const char* text)) {
+    traceSink = sink;
+}
 
 void TraceLog(const char* text) {
     if (!text) return;

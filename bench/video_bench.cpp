@@ -15,10 +15,12 @@ struct Scene {
     Scene() {
         DDCreateSurface(&screen, 320, 240, 0, MEMORY_VIDEO);
         DDCreateSurface(&sheet, 352, 128, 1, MEMORY_SYSTEM);
-        for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<uint8_t>((i >> 8) / 2 + (i & 255) / 2);
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = static_cast<uint8_t>((i >> 8) / 2 + (i & 255) / 2);
         for (int32_t y = 0; y < 128; ++y)
             for (int32_t x = 0; x < 352; ++x)
-                sheet.surface->pixels[y * sheet.surface->pitch + x] = static_cast<uint8_t>((x * 7 + y * 3) % 5 ? x + y : 0);
+                sheet.surface->pixels[y * sheet.surface->pitch + x] =
+                    static_cast<uint8_t>((x * 7 + y * 3) % 5 ? x + y : 0);
         for (int32_t y = 0; y < 240; ++y)
             for (int32_t x = 0; x < 320; ++x)
                 screen.surface->pixels[y * screen.surface->pitch + x] = static_cast<uint8_t>(x ^ y);
@@ -61,10 +63,12 @@ void BM_PresentConversion320x240(benchmark::State& state) {
     Scene s;
     PaletteEntry palette[256];
     for (int i = 0; i < 256; ++i)
-        palette[i] = PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i / 2), 1};
+        palette[i] = PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                                  static_cast<uint8_t>(i / 2), 1};
     std::vector<uint32_t> out(320 * 240);
     for (auto _ : state) {
-        PlatformConvertToArgb(s.screen.surface->pixels, s.screen.surface->pitch, 320, 240, palette, out.data());
+        PlatformConvertToArgb(s.screen.surface->pixels, s.screen.surface->pitch, 320, 240, palette,
+                              out.data());
         benchmark::DoNotOptimize(out.data());
     }
 }

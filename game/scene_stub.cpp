@@ -6,8 +6,11 @@
 
 bool TitleScene() {
     // 16 x 16 swatches of 20 x 15 pixels: every palette entry once, in index order.
-    for (int32_t i = 0; i < 256; ++i) DDFillRect(&backBuffer, (i % 16) * 20, (i / 16) * 15, 20, 15, i);
+    for (int32_t i = 0; i < 256; ++i)
+        DDFillRect(&backBuffer, (i % 16) * 20, (i / 16) * 15, 20, 15, i);
     return true;
 }
 
-bool GameScene() { return true; }
+bool GameScene() {
+    return true;
+}

@@ -20,10 +20,10 @@ constexpr uint32_t JOYSTICK_HIGH = 55535;
 struct InputState {
     uint16_t dirBits;
     uint16_t buttons;
-    uint16_t dirHistory;  // reserved
-    int32_t direction;    // 1..9 as on a telephone keypad, 5 = none
-    uint32_t repeatH;     // reserved
-    uint32_t repeatV;     // reserved
+    uint16_t dirHistory; // reserved
+    int32_t direction;   // 1..9 as on a telephone keypad, 5 = none
+    uint32_t repeatH;    // reserved
+    uint32_t repeatV;    // reserved
     int32_t buttonLatch;
     uint16_t joyButton1;
     uint16_t joyButton2;

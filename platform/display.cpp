@@ -38,7 +38,9 @@ bool PlatformDisplayCreate() {
     return true;
 }
 
-bool PlatformDisplayExists() { return display.device; }
+bool PlatformDisplayExists() {
+    return display.device;
+}
 
 bool PlatformDisplaySetExclusive(PlatformWindow window) {
     return display.device && !platformDisplayFaults.refuseExclusive && PlatformIsWindow(window);
@@ -86,8 +88,12 @@ bool PlatformDisplayAttachPalette() {
     return true;
 }
 
-bool PlatformDisplayHasPalette() { return display.palette; }
-bool PlatformDisplayHasPrimary() { return display.chainLength > 0; }
+bool PlatformDisplayHasPalette() {
+    return display.palette;
+}
+bool PlatformDisplayHasPrimary() {
+    return display.chainLength > 0;
+}
 
 void PlatformDisplaySetEntries(int32_t first, int32_t count, const PaletteEntry* entries) {
     if (!display.palette || first < 0 || count <= 0 || first + count > 256) return;
@@ -99,7 +105,9 @@ bool PlatformDisplayGetRefreshRate(uint32_t* hz) {
     return BackendDisplayRefreshRate(hz);
 }
 
-void PlatformDisplayShowPrimary() { Show(false); }
+void PlatformDisplayShowPrimary() {
+    Show(false);
+}
 
 void PlatformDisplayFlip() {
     if (display.chainLength < 2) return;
@@ -108,7 +116,8 @@ void PlatformDisplayFlip() {
 }
 
 void PlatformDisplayRestorePrimary() {
-    for (int32_t i = 0; i < display.chainLength; ++i) PlatformRestoreSurface(display.chain[i]);
+    for (int32_t i = 0; i < display.chainLength; ++i)
+        PlatformRestoreSurface(display.chain[i]);
 }
 
 void PlatformDisplayReleasePalette() {
@@ -134,7 +143,9 @@ int32_t PlatformDisplayReleaseDevice() {
     return remaining;
 }
 
-void PlatformDisplayGetEntries(PaletteEntry out[256]) { std::memcpy(out, display.entries, sizeof display.entries); }
+void PlatformDisplayGetEntries(PaletteEntry out[256]) {
+    std::memcpy(out, display.entries, sizeof display.entries);
+}
 
 void PlatformConvertToArgb(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
                            const PaletteEntry palette[256], uint32_t* out) {
@@ -145,6 +156,7 @@ void PlatformConvertToArgb(const uint8_t* pixels, int32_t pitch, int32_t width, 
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
         uint32_t* line = out + static_cast<ptrdiff_t>(y) * width;
-        for (int32_t x = 0; x < width; ++x) line[x] = colours[row[x]];
+        for (int32_t x = 0; x < width; ++x)
+            line[x] = colours[row[x]];
     }
 }

@@ -22,7 +22,7 @@ struct PlatformDisplayFaults {
     bool refuseBackBuffer;
     bool refusePalette;
     bool refuseAttachPalette;
-    uint32_t refreshRate;  // what the headless display reports (0 = unknown)
+    uint32_t refreshRate; // what the headless display reports (0 = unknown)
 };
 extern PlatformDisplayFaults platformDisplayFaults;
 

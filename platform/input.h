@@ -3,9 +3,9 @@
 #include <cstdint>
 
 struct PlatformJoystickState {
-    uint32_t x;        // 0..65535, 32767 centred
-    uint32_t y;        // 0..65535
-    uint32_t buttons;  // bit n = button n + 1 held
+    uint32_t x;       // 0..65535, 32767 centred
+    uint32_t y;       // 0..65535
+    uint32_t buttons; // bit n = button n + 1 held
 };
 
 // Whether the key with this virtual-key code (VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_Z, VK_X) is held now.

@@ -44,7 +44,9 @@ void PlatformReleaseSurface(PlatformSurface* surface) {
     --liveSurfaces;
 }
 
-int32_t PlatformLiveSurfaceCount() { return liveSurfaces; }
+int32_t PlatformLiveSurfaceCount() {
+    return liveSurfaces;
+}
 
 bool PlatformSetColorKey(PlatformSurface* surface, uint8_t low, uint8_t high) {
     if (!surface || platformSurfaceFaults.refuseColorKey) return false;
@@ -66,7 +68,9 @@ void PlatformUnlockSurface(PlatformSurface* surface) {
     if (surface && surface->lockCount > 0) --surface->lockCount;
 }
 
-bool PlatformIsSurfaceLost(const PlatformSurface* surface) { return surface && surface->lost; }
+bool PlatformIsSurfaceLost(const PlatformSurface* surface) {
+    return surface && surface->lost;
+}
 
 bool PlatformRestoreSurface(PlatformSurface* surface) {
     if (!surface || platformSurfaceFaults.refuseRestore) return false;
@@ -91,14 +95,16 @@ int32_t PlatformBltFast(PlatformSurface* dest, int32_t x, int32_t y, const Platf
                         const PlatformBlitRect& srcRect, bool keyed) {
     if (!dest || !src) return BLIT_NO_SURFACE;
     if (!RectInside(srcRect, src)) return BLIT_INVALID_RECT;
-    const PlatformBlitRect destRect{x, y, x + (srcRect.right - srcRect.left), y + (srcRect.bottom - srcRect.top)};
+    const PlatformBlitRect destRect{x, y, x + (srcRect.right - srcRect.left),
+                                    y + (srcRect.bottom - srcRect.top)};
     if (!RectInside(destRect, dest)) return BLIT_INVALID_RECT;
     const int32_t w = srcRect.right - srcRect.left;
     const bool useKey = keyed && src->colorKeyed;
     const uint8_t lo = src->colorKeyLow, hi = src->colorKeyHigh;
     // memmove: a surface may be copied onto itself.
     for (int32_t row = 0; row < srcRect.bottom - srcRect.top; ++row) {
-        const uint8_t* s = src->pixels + static_cast<ptrdiff_t>(srcRect.top + row) * src->pitch + srcRect.left;
+        const uint8_t* s =
+            src->pixels + static_cast<ptrdiff_t>(srcRect.top + row) * src->pitch + srcRect.left;
         uint8_t* d = dest->pixels + static_cast<ptrdiff_t>(y + row) * dest->pitch + x;
         if (!useKey) {
             std::memmove(d, s, static_cast<size_t>(w));
@@ -135,6 +141,7 @@ int32_t PlatformBltScaled(PlatformSurface* dest, const PlatformBlitRect& destRec
 void PlatformRotateFlipChain(PlatformSurface* const* chain, int32_t count) {
     if (count < 2) return;
     uint8_t* visible = chain[0]->pixels;
-    for (int32_t i = 0; i + 1 < count; ++i) chain[i]->pixels = chain[i + 1]->pixels;
+    for (int32_t i = 0; i + 1 < count; ++i)
+        chain[i]->pixels = chain[i + 1]->pixels;
     chain[count - 1]->pixels = visible;
 }

@@ -6,19 +6,19 @@ struct PlatformSurface {
     uint8_t* pixels;
     int32_t width;
     int32_t height;
-    int32_t pitch;        // bytes per row, at least the width
-    int32_t placement;    // 0 = video memory, 1 = system memory
-    bool colorKeyed;      // source colour key set
-    uint8_t colorKeyLow;  // keyed copies skip source indices in low..high
+    int32_t pitch;       // bytes per row, at least the width
+    int32_t placement;   // 0 = video memory, 1 = system memory
+    bool colorKeyed;     // source colour key set
+    uint8_t colorKeyLow; // keyed copies skip source indices in low..high
     uint8_t colorKeyHigh;
-    bool lost;            // the platform took the memory away; Restore brings it back (contents undefined)
+    bool lost; // the platform took the memory away; Restore brings it back (contents undefined)
     int32_t lockCount;
 };
 
 // Faults the tests can switch on to walk the failure paths; all off by default.
 struct PlatformSurfaceFaults {
-    bool refuseVideoMemory;   // creation in video memory fails
-    bool refuseSystemMemory;  // creation in system memory fails
+    bool refuseVideoMemory;  // creation in video memory fails
+    bool refuseSystemMemory; // creation in system memory fails
     bool refuseColorKey;
     bool refuseLock;
     bool refuseRestore;

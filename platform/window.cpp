@@ -25,7 +25,9 @@ struct WindowState {
 WindowState state;
 } // namespace
 
-void PlatformResetWindows() { state = WindowState{}; }
+void PlatformResetWindows() {
+    state = WindowState{};
+}
 
 bool PlatformRegisterWindowClass(const char* className, WindowProc proc) {
     if (!className || !proc || !state.className.empty()) return false;
@@ -45,7 +47,9 @@ PlatformWindow PlatformCreateWindow(const char* className, const char* caption, 
     return &state.window;
 }
 
-bool PlatformIsWindow(PlatformWindow window) { return window == &state.window && window->alive; }
+bool PlatformIsWindow(PlatformWindow window) {
+    return window == &state.window && window->alive;
+}
 
 void PlatformShowWindow(PlatformWindow window, int32_t) {
     if (PlatformIsWindow(window)) BackendShowWindow(window);

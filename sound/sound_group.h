@@ -22,7 +22,7 @@ enum SoundId : int32_t {
 struct SoundSource {
     const char* path;
     int32_t copies;
-    int32_t volume;  // hundredths of a decibel; 0 leaves the buffers at full volume
+    int32_t volume; // hundredths of a decibel; 0 leaves the buffers at full volume
 };
 
 struct SoundGroup {

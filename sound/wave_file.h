@@ -15,7 +15,7 @@ struct WaveFormat {
 
 struct WaveFile {
     WaveFormat format;
-    uint8_t* data;  // owned
+    uint8_t* data; // owned
     uint32_t size;
 };
 

@@ -11,12 +11,16 @@ constexpr size_t FILE_HEADER_SIZE = 14;
 constexpr int64_t MAX_SIDE = 16384;
 constexpr size_t MAX_BITMAP_FILE = 64u << 20;
 
-uint32_t U16(const uint8_t* p) { return static_cast<uint32_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
+uint32_t U16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0] | (p[1] << 8));
 }
-int32_t S32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
+uint32_t U32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+int32_t S32(const uint8_t* p) {
+    return static_cast<int32_t>(U32(p));
+}
 } // namespace
 
 bool DecodeBitmapFile(const uint8_t* bytes, size_t size, BitmapFile* out) {
@@ -24,7 +28,8 @@ bool DecodeBitmapFile(const uint8_t* bytes, size_t size, BitmapFile* out) {
     if (bytes[0] != 'B' || bytes[1] != 'M') return false;
     const uint32_t declaredSize = U32(bytes + 2);
     const uint32_t pixelOffset = U32(bytes + 10);
-    // Writers disagree on whether the size field is filled in; only one that claims more than exists is wrong.
+    // Writers disagree on whether the size field is filled in; only one that claims more than exists is
+    // wrong.
     if (declaredSize != 0 && declaredSize > size) return false;
 
     const uint8_t* info = bytes + FILE_HEADER_SIZE;
@@ -32,7 +37,7 @@ bool DecodeBitmapFile(const uint8_t* bytes, size_t size, BitmapFile* out) {
     int64_t width, height;
     uint32_t planes, bitCount, compression = 0, colorsUsed = 0;
     size_t entrySize;
-    if (infoSize == 12) {  // the old core header: 16-bit sizes, three-byte colour entries
+    if (infoSize == 12) { // the old core header: 16-bit sizes, three-byte colour entries
         if (size < FILE_HEADER_SIZE + 12) return false;
         width = U16(info + 4);
         height = static_cast<int16_t>(U16(info + 6));

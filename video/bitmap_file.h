@@ -8,9 +8,9 @@ struct BitmapFile {
     int32_t width;
     int32_t height;
     int32_t bitsPerPixel;
-    std::vector<uint8_t> pixels;  // width * height indices, top row first
-    uint8_t colorTable[256][4];   // blue, green, red, reserved, as stored in the file
-    int32_t colorCount;           // entries the file really holds (0..256); the rest are zero
+    std::vector<uint8_t> pixels; // width * height indices, top row first
+    uint8_t colorTable[256][4];  // blue, green, red, reserved, as stored in the file
+    int32_t colorCount;          // entries the file really holds (0..256); the rest are zero
 };
 
 // Refuses (false, *out unspecified) anything that is not an uncompressed 8-bit BMP whose headers agree

@@ -24,7 +24,8 @@ inline void BlendBlock(uint8_t* d, const uint8_t* s, bool keyed, const uint8_t* 
     ByteBlock dv, sv;
     std::memcpy(&dv, d, 8);
     std::memcpy(&sv, s, 8);
-    const IndexBlock index = (__builtin_convertvector(dv, IndexBlock) << 8) | __builtin_convertvector(sv, IndexBlock);
+    const IndexBlock index =
+        (__builtin_convertvector(dv, IndexBlock) << 8) | __builtin_convertvector(sv, IndexBlock);
     ByteBlock blended = {table[index[0]], table[index[1]], table[index[2]], table[index[3]],
                          table[index[4]], table[index[5]], table[index[6]], table[index[7]]};
     if (keyed) {
@@ -35,7 +36,8 @@ inline void BlendBlock(uint8_t* d, const uint8_t* s, bool keyed, const uint8_t* 
 }
 
 bool InsideSurface(int32_t x, int32_t y, int32_t width, int32_t height, const SurfaceDesc& desc) {
-    return x >= 0 && y >= 0 && width >= 0 && height >= 0 && x <= desc.width - width && y <= desc.height - height;
+    return x >= 0 && y >= 0 && width >= 0 && height >= 0 && x <= desc.width - width &&
+           y <= desc.height - height;
 }
 } // namespace
 
@@ -48,8 +50,8 @@ bool LoadHalfBlendTable(uint8_t* table, const char* path) {
     return true;
 }
 
-bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t height, Surface* src, int32_t srcX,
-                  int32_t srcY, int32_t mode, const uint8_t* table) {
+bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t height, Surface* src,
+                  int32_t srcX, int32_t srcY, int32_t mode, const uint8_t* table) {
     SurfaceDesc dd, sd;
     uint8_t *dp, *sp;
     if (!DDLockSurface(dest, &dd, &dp, 8)) return false;
@@ -83,7 +85,8 @@ bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t he
                     if (X + k < dw) BlendPixel(drow + X + k, srow[c + k], keyed, table);
                 }
             } else if (X + 7 >= dw) {
-                for (int32_t k = 0; X + k < dw; ++k) BlendPixel(drow + X + k, srow[c + k], keyed, table);
+                for (int32_t k = 0; X + k < dw; ++k)
+                    BlendPixel(drow + X + k, srow[c + k], keyed, table);
             } else {
                 BlendBlock(drow + X, srow + c, keyed, table);
             }
@@ -94,7 +97,8 @@ bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t he
     return true;
 }
 
-bool HalfBlendSmear(Surface* surface, int32_t x, int32_t y, int32_t width, int32_t height, const uint8_t* table) {
+bool HalfBlendSmear(Surface* surface, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const uint8_t* table) {
     SurfaceDesc desc;
     uint8_t* pixels;
     if (!DDLockSurface(surface, &desc, &pixels, 8)) return false;

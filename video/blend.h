@@ -12,6 +12,7 @@ constexpr int32_t BLEND_KEYED = 1;
 extern uint8_t halfBlendTable[HALF_BLEND_TABLE_SIZE];
 
 bool LoadHalfBlendTable(uint8_t* table, const char* path);
-bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t height, Surface* src, int32_t srcX,
-                  int32_t srcY, int32_t mode, const uint8_t* table);
-bool HalfBlendSmear(Surface* surface, int32_t x, int32_t y, int32_t width, int32_t height, const uint8_t* table);
+bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t height, Surface* src,
+                  int32_t srcX, int32_t srcY, int32_t mode, const uint8_t* table);
+bool HalfBlendSmear(Surface* surface, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const uint8_t* table);

@@ -14,17 +14,28 @@ int32_t copyPresent = 0;
 namespace {
 const char* DisplayErrorName(DisplayError error) {
     switch (error) {
-    case CREATEEX_ERR: return "CREATEEX_ERR";
-    case SETCOOPLEVEL_ERR: return "SETCOOPLEVEL_ERR";
-    case SETDISPLAYMODE_ERR: return "SETDISPLAYMODE_ERR";
-    case CREATESURFACE_ERR: return "CREATESURFACE_ERR";
-    case GETATTACHEDSURFACE_ERR: return "GETATTACHEDSURFACE_ERR";
-    case CREATEPALETTE_ERR: return "CREATEPALETTE_ERR";
-    case SETPALETTE_ERR: return "SETPALETTE_ERR";
-    case CLIPPER_ERR: return "CLIPPER_ERR";
-    case SETHWND_ERR: return "SETHWND_ERR";
-    case SETCLIPPER_ERR: return "SETCLIPPER_ERR";
-    default: return nullptr;
+    case CREATEEX_ERR:
+        return "CREATEEX_ERR";
+    case SETCOOPLEVEL_ERR:
+        return "SETCOOPLEVEL_ERR";
+    case SETDISPLAYMODE_ERR:
+        return "SETDISPLAYMODE_ERR";
+    case CREATESURFACE_ERR:
+        return "CREATESURFACE_ERR";
+    case GETATTACHEDSURFACE_ERR:
+        return "GETATTACHEDSURFACE_ERR";
+    case CREATEPALETTE_ERR:
+        return "CREATEPALETTE_ERR";
+    case SETPALETTE_ERR:
+        return "SETPALETTE_ERR";
+    case CLIPPER_ERR:
+        return "CLIPPER_ERR";
+    case SETHWND_ERR:
+        return "SETHWND_ERR";
+    case SETCLIPPER_ERR:
+        return "SETCLIPPER_ERR";
+    default:
+        return nullptr;
     }
 }
 } // namespace
@@ -39,7 +50,8 @@ DisplayError DDInitFullScreen(PlatformWindow window, DisplayMode* modes, int32_t
     if (!PlatformDisplaySetExclusive(window)) return SETCOOPLEVEL_ERR;
     const DisplayMode* chosen = nullptr;
     for (int32_t i = 0; i < DISPLAY_MODE_COUNT && !chosen; ++i) {
-        if (PlatformDisplaySetMode(modes[i].width, modes[i].height, modes[i].bitsPerPixel)) chosen = &modes[i];
+        if (PlatformDisplaySetMode(modes[i].width, modes[i].height, modes[i].bitsPerPixel))
+            chosen = &modes[i];
     }
     if (!chosen) return SETDISPLAYMODE_ERR;
     primarySurface.surface = PlatformDisplayCreatePrimary(backBufferFlag == 1 ? 1 : 2);
@@ -69,7 +81,9 @@ bool DDCheckDisplayError(DisplayError error) {
     return false;
 }
 
-bool DDHasDisplayPalette() { return PlatformDisplayHasPalette(); }
+bool DDHasDisplayPalette() {
+    return PlatformDisplayHasPalette();
+}
 
 void DDChoosePresentation() {
     if (primarySurface.width != 320) {
@@ -84,8 +98,8 @@ void DDChoosePresentation() {
 void DDPresent() {
     if (!primarySurface.surface || !backBuffer.surface) return;
     if (primarySurface.width != 320) {
-        DDBltStretch(&primarySurface, 0, 0, primarySurface.width, primarySurface.height, &backBuffer, 0, 0, 320, 240,
-                     0);
+        DDBltStretch(&primarySurface, 0, 0, primarySurface.width, primarySurface.height, &backBuffer, 0, 0,
+                     320, 240, 0);
         PlatformDisplayShowPrimary();
     } else if (copyPresent) {
         DDBltClip(&primarySurface, 0, 0, 320, 240, &backBuffer, 0, 0, BLT_OPAQUE);
@@ -101,7 +115,8 @@ void DDRestoreDisplaySurfaces() {
 }
 
 void DDRelease() {
-    for (Surface& slot : surfaceTable) DDReleaseSurface(&slot);
+    for (Surface& slot : surfaceTable)
+        DDReleaseSurface(&slot);
     if (PlatformDisplayHasPalette()) PlatformDisplayReleasePalette();
     if (PlatformDisplayHasPrimary()) PlatformDisplayReleasePrimary();
     primarySurface.surface = nullptr;

@@ -15,7 +15,9 @@ double fadeInAngle = 0.0;
 namespace {
 constexpr double DEGREES_TO_RADIANS = 0.017453292519943295;
 
-int32_t SineWeight(double angle) { return static_cast<int32_t>(std::sin(angle * DEGREES_TO_RADIANS) * 256.0); }
+int32_t SineWeight(double angle) {
+    return static_cast<int32_t>(std::sin(angle * DEGREES_TO_RADIANS) * 256.0);
+}
 } // namespace
 
 bool DDLoadPaletteFromFile(PaletteEntry* palette, const char* path, int32_t reserve) {
@@ -34,8 +36,8 @@ bool DDLoadPaletteFromFile(PaletteEntry* palette, const char* path, int32_t rese
     return true;
 }
 
-void DDTintPalette(PaletteEntry* dest, int32_t first, int32_t last, int32_t weight, int32_t red, int32_t green,
-                   int32_t blue, const PaletteEntry* src) {
+void DDTintPalette(PaletteEntry* dest, int32_t first, int32_t last, int32_t weight, int32_t red,
+                   int32_t green, int32_t blue, const PaletteEntry* src) {
     std::memmove(dest, src, sizeof(PaletteEntry) * 256);
     if (first > last) return;
     const int32_t r = red & 0xFF, g = green & 0xFF, b = blue & 0xFF;
@@ -71,4 +73,6 @@ bool DDFadeIn(PaletteEntry* dest, int32_t first, int32_t last, int32_t red, int3
     return false;
 }
 
-void DDUploadWorkPalette(int32_t count) { PlatformDisplaySetEntries(0, count, workPalette); }
+void DDUploadWorkPalette(int32_t count) {
+    PlatformDisplaySetEntries(0, count, workPalette);
+}

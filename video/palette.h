@@ -17,8 +17,8 @@ extern double fadeOutAngle;
 extern double fadeInAngle;
 
 bool DDLoadPaletteFromFile(PaletteEntry* palette, const char* path, int32_t reserve);
-void DDTintPalette(PaletteEntry* dest, int32_t first, int32_t last, int32_t weight, int32_t red, int32_t green,
-                   int32_t blue, const PaletteEntry* src);
+void DDTintPalette(PaletteEntry* dest, int32_t first, int32_t last, int32_t weight, int32_t red,
+                   int32_t green, int32_t blue, const PaletteEntry* src);
 bool DDFadeOut(PaletteEntry* dest, int32_t first, int32_t last, int32_t red, int32_t green, int32_t blue,
                double step, const PaletteEntry* src);
 bool DDFadeIn(PaletteEntry* dest, int32_t first, int32_t last, int32_t red, int32_t green, int32_t blue,

@@ -12,9 +12,9 @@
 #include "video/palette.h"
 
 const SurfaceSource surfaceSources[SURFACE_COUNT] = {
-    {ASSET_TEXT, 1, MEMORY_VIDEO},     {ASSET_MAPCHIP, 0, MEMORY_VIDEO},   {ASSET_PLAYER, 1, MEMORY_VIDEO},
-    {ASSET_ENEMY, 1, MEMORY_SYSTEM},   {ASSET_PARTS, 1, MEMORY_VIDEO},     {ASSET_TITLE, 0, MEMORY_VIDEO},
-    {ASSET_FIXEDTEXT, 1, MEMORY_VIDEO}, {ASSET_MASK, 1, MEMORY_VIDEO},     {nullptr, 1, MEMORY_SYSTEM},
+    {ASSET_TEXT, 1, MEMORY_VIDEO},      {ASSET_MAPCHIP, 0, MEMORY_VIDEO}, {ASSET_PLAYER, 1, MEMORY_VIDEO},
+    {ASSET_ENEMY, 1, MEMORY_SYSTEM},    {ASSET_PARTS, 1, MEMORY_VIDEO},   {ASSET_TITLE, 0, MEMORY_VIDEO},
+    {ASSET_FIXEDTEXT, 1, MEMORY_VIDEO}, {ASSET_MASK, 1, MEMORY_VIDEO},    {nullptr, 1, MEMORY_SYSTEM},
 };
 
 Surface surfaceTable[SURFACE_COUNT] = {};
@@ -31,14 +31,16 @@ PlatformSurface* CreatePlatformSurface(int32_t width, int32_t height, int32_t* m
 // Copies decoded indices into the surface, top row first. A bitmap larger than the surface (a file that
 // grew on disk before a reload) is refused rather than written past the surface.
 bool CopyBitmapInto(Surface* surface, const BitmapFile& bitmap) {
-    if (!surface->surface || bitmap.width > surface->surface->width || bitmap.height > surface->surface->height)
+    if (!surface->surface || bitmap.width > surface->surface->width ||
+        bitmap.height > surface->surface->height)
         return false;
     SurfaceDesc desc;
     uint8_t* pixels;
     if (DDLockSurface(surface, &desc, &pixels, 8)) {
         for (int32_t row = 0; row < bitmap.height; ++row)
             std::memcpy(pixels + static_cast<ptrdiff_t>(row) * desc.pitch,
-                        &bitmap.pixels[static_cast<size_t>(row) * bitmap.width], static_cast<size_t>(bitmap.width));
+                        &bitmap.pixels[static_cast<size_t>(row) * bitmap.width],
+                        static_cast<size_t>(bitmap.width));
         DDUnlockSurface(surface);
     }
     surface->width = bitmap.width;
@@ -75,8 +77,9 @@ DisplayError DDLoadBitmapSurface(Surface* surface, const char* path, int32_t col
                                  int32_t memoryKind) {
     BitmapFile bitmap;
     if (!ReadBitmapFile(path, &bitmap)) return LOADIMAGE_ERR;
-    if (!DDCreateSurface(surface, bitmap.width, bitmap.height, colorKey, memoryKind)) return CREATESURFACE_ERR;
-    (void)bitsPerPixel;  // every surface is 8-bit: indices are copied unchanged whatever depth is asked
+    if (!DDCreateSurface(surface, bitmap.width, bitmap.height, colorKey, memoryKind))
+        return CREATESURFACE_ERR;
+    (void)bitsPerPixel; // every surface is 8-bit: indices are copied unchanged whatever depth is asked
     if (!CopyBitmapInto(surface, bitmap)) return LOADIMAGE_ERR;
     StorePath(surface, path);
     // The requested kind, not the one used: a fallback surface is still reloaded from its file.
@@ -86,10 +89,17 @@ DisplayError DDLoadBitmapSurface(Surface* surface, const char* path, int32_t col
 
 bool DDCheckSurfaceError(DisplayError error) {
     switch (error) {
-    case CREATESURFACE_ERR: TraceLog("CREATESURFACE_ERR"); return false;
-    case LOADIMAGE_ERR: TraceLog("LOADIMAGE_ERR"); return false;
-    case SETCOLORKEY_ERR: TraceLog("SETCOLORKEY_ERR"); return false;
-    default: return true;
+    case CREATESURFACE_ERR:
+        TraceLog("CREATESURFACE_ERR");
+        return false;
+    case LOADIMAGE_ERR:
+        TraceLog("LOADIMAGE_ERR");
+        return false;
+    case SETCOLORKEY_ERR:
+        TraceLog("SETCOLORKEY_ERR");
+        return false;
+    default:
+        return true;
     }
 }
 

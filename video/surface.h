@@ -13,10 +13,10 @@ enum MemoryKind : int32_t {
 };
 
 struct Surface {
-    PlatformSurface* surface;  // null when absent
+    PlatformSurface* surface; // null when absent
     int32_t width;
     int32_t height;
-    char fileName[MAX_PATH];  // the BMP it was filled from, for reloading after a loss
+    char fileName[MAX_PATH]; // the BMP it was filled from, for reloading after a loss
     int32_t memoryKind;
 };
 

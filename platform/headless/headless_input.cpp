@@ -12,7 +12,8 @@ void HeadlessSetKey(uintptr_t virtualKey, bool held) {
 }
 
 void HeadlessReleaseAllKeys() {
-    for (bool& k : keys) k = false;
+    for (bool& k : keys)
+        k = false;
 }
 
 void HeadlessSetJoystick(bool connected, uint32_t x, uint32_t y, uint32_t buttons) {
@@ -20,7 +21,9 @@ void HeadlessSetJoystick(bool connected, uint32_t x, uint32_t y, uint32_t button
     joystick = PlatformJoystickState{x, y, buttons};
 }
 
-bool PlatformKeyHeld(uintptr_t virtualKey) { return virtualKey < 256 && keys[virtualKey]; }
+bool PlatformKeyHeld(uintptr_t virtualKey) {
+    return virtualKey < 256 && keys[virtualKey];
+}
 
 bool PlatformReadJoystick(uint32_t id, PlatformJoystickState* state) {
     if (id != 0 || !joystickConnected) return false;

@@ -1,6 +1,6 @@
 // The headless backend's window, clock, message script and display, all in memory.
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <deque>
 
@@ -39,7 +39,9 @@ struct HeadlessState {
 };
 HeadlessState hs;
 
-void Deliver(const Scheduled& s) { PlatformPostMessage(hs.window, s.message, s.wParam, s.lParam); }
+void Deliver(const Scheduled& s) {
+    PlatformPostMessage(hs.window, s.message, s.wParam, s.lParam);
+}
 } // namespace
 
 void HeadlessReset() {
@@ -54,17 +56,29 @@ void HeadlessReset() {
     hs = HeadlessState{};
 }
 
-void HeadlessSetClock(uint32_t milliseconds) { hs.clock = milliseconds; }
-uint32_t HeadlessClock() { return hs.clock; }
-void HeadlessSetClockStep(uint32_t millisecondsPerRead) { hs.clockStep = millisecondsPerRead; }
-uint32_t HeadlessClockReads() { return hs.clockReads; }
-void HeadlessSetStartActive(bool active) { hs.startActive = active; }
+void HeadlessSetClock(uint32_t milliseconds) {
+    hs.clock = milliseconds;
+}
+uint32_t HeadlessClock() {
+    return hs.clock;
+}
+void HeadlessSetClockStep(uint32_t millisecondsPerRead) {
+    hs.clockStep = millisecondsPerRead;
+}
+uint32_t HeadlessClockReads() {
+    return hs.clockReads;
+}
+void HeadlessSetStartActive(bool active) {
+    hs.startActive = active;
+}
 
 void HeadlessScheduleMessage(uint32_t afterPresents, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     Scheduled s{afterPresents, message, wParam, lParam};
     // Keep the script ordered by due frame, first come first served within a frame.
-    auto at = std::upper_bound(hs.script.begin(), hs.script.end(), s,
-                               [](const Scheduled& a, const Scheduled& b) { return a.afterPresents < b.afterPresents; });
+    auto at =
+        std::upper_bound(hs.script.begin(), hs.script.end(), s, [](const Scheduled& a, const Scheduled& b) {
+            return a.afterPresents < b.afterPresents;
+        });
     hs.script.insert(at, s);
 }
 
@@ -72,23 +86,47 @@ void HeadlessScheduleKeyDown(uint32_t afterPresents, uintptr_t key, bool repeat)
     HeadlessScheduleMessage(afterPresents, WM_KEYDOWN, key, repeat ? KEY_REPEAT_BIT | 1 : 1);
 }
 
-bool HeadlessClosedForIdle() { return hs.closedForIdle; }
+bool HeadlessClosedForIdle() {
+    return hs.closedForIdle;
+}
 
 void HeadlessSetRefreshRate(uint32_t hz, bool known) {
     hs.refreshRate = hz;
     hs.refreshKnown = known;
 }
-uint32_t HeadlessPresentCount() { return hs.presents; }
-uint32_t HeadlessFlipCount() { return hs.flips; }
-const uint8_t* HeadlessFrame() { return hs.frame; }
-const PaletteEntry* HeadlessFramePalette() { return hs.framePalette; }
-const std::vector<uint8_t>& HeadlessFullFrame() { return hs.fullFrame; }
-int32_t HeadlessFullFrameWidth() { return hs.fullWidth; }
-int32_t HeadlessFullFrameHeight() { return hs.fullHeight; }
-bool HeadlessCursorVisible() { return hs.cursorVisible; }
-bool HeadlessFullScreenStyle() { return hs.fullScreenStyle; }
-void HeadlessSetPresentHook(void (*hook)(uint32_t)) { hs.presentHook = hook; }
-const std::vector<std::string>& HeadlessMessageBoxes() { return hs.boxes; }
+uint32_t HeadlessPresentCount() {
+    return hs.presents;
+}
+uint32_t HeadlessFlipCount() {
+    return hs.flips;
+}
+const uint8_t* HeadlessFrame() {
+    return hs.frame;
+}
+const PaletteEntry* HeadlessFramePalette() {
+    return hs.framePalette;
+}
+const std::vector<uint8_t>& HeadlessFullFrame() {
+    return hs.fullFrame;
+}
+int32_t HeadlessFullFrameWidth() {
+    return hs.fullWidth;
+}
+int32_t HeadlessFullFrameHeight() {
+    return hs.fullHeight;
+}
+bool HeadlessCursorVisible() {
+    return hs.cursorVisible;
+}
+bool HeadlessFullScreenStyle() {
+    return hs.fullScreenStyle;
+}
+void HeadlessSetPresentHook(void (*hook)(uint32_t)) {
+    hs.presentHook = hook;
+}
+const std::vector<std::string>& HeadlessMessageBoxes() {
+    return hs.boxes;
+}
 
 uint32_t PlatformTimeGetTime() {
     const uint32_t now = hs.clock;
@@ -126,18 +164,30 @@ void BackendShowWindow(PlatformWindow window) {
     if (hs.startActive) PlatformSendMessage(window, WM_ACTIVATEAPP, 1, 0);
 }
 
-void BackendDestroyWindow(PlatformWindow) { hs.window = nullptr; }
-void BackendSetFullScreenStyle(PlatformWindow) { hs.fullScreenStyle = true; }
-PlatformRect BackendClientRectOnScreen(PlatformWindow) { return PlatformRect{0, 0, 320, 240}; }
+void BackendDestroyWindow(PlatformWindow) {
+    hs.window = nullptr;
+}
+void BackendSetFullScreenStyle(PlatformWindow) {
+    hs.fullScreenStyle = true;
+}
+PlatformRect BackendClientRectOnScreen(PlatformWindow) {
+    return PlatformRect{0, 0, 320, 240};
+}
 
 void BackendMessageBox(const char* text, const char* caption, uint32_t) {
     hs.boxes.push_back(std::string(caption) + "|" + text);
 }
 
-void BackendSetCursorVisible(bool visible) { hs.cursorVisible = visible; }
+void BackendSetCursorVisible(bool visible) {
+    hs.cursorVisible = visible;
+}
 
-bool BackendDisplayOpen() { return true; }
-bool BackendDisplaySetMode(int32_t, int32_t) { return true; }
+bool BackendDisplayOpen() {
+    return true;
+}
+bool BackendDisplaySetMode(int32_t, int32_t) {
+    return true;
+}
 
 bool BackendDisplayRefreshRate(uint32_t* hz) {
     if (!hs.refreshKnown) return false;
@@ -158,7 +208,8 @@ void BackendDisplayShow(const uint8_t* pixels, int32_t pitch, int32_t width, int
     for (int32_t y = 0; y < 240; ++y)
         for (int32_t x = 0; x < 320; ++x) {
             const int32_t sx = x * step, sy = y * step;
-            hs.frame[y * 320 + x] = (sx < width && sy < height) ? pixels[static_cast<ptrdiff_t>(sy) * pitch + sx] : 0;
+            hs.frame[y * 320 + x] =
+                (sx < width && sy < height) ? pixels[static_cast<ptrdiff_t>(sy) * pitch + sx] : 0;
         }
     std::memcpy(hs.framePalette, palette, sizeof hs.framePalette);
     ++hs.presents;

@@ -8,13 +8,13 @@
 #include "platform/sdl/sdl_video.h"
 
 namespace {
-std::vector<uint32_t> lastPicture;  // ARGB, textureWidth x textureHeight
+std::vector<uint32_t> lastPicture; // ARGB, textureWidth x textureHeight
 
 bool EnsureTexture(int width, int height) {
     if (sdlVideo.texture && sdlVideo.textureWidth == width && sdlVideo.textureHeight == height) return true;
     if (sdlVideo.texture) SDL_DestroyTexture(sdlVideo.texture);
-    sdlVideo.texture =
-        SDL_CreateTexture(sdlVideo.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    sdlVideo.texture = SDL_CreateTexture(sdlVideo.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!sdlVideo.texture) return false;
     sdlVideo.textureWidth = width;
     sdlVideo.textureHeight = height;
@@ -27,9 +27,11 @@ void Draw() {
     SDL_GetRendererOutputSize(sdlVideo.renderer, &outW, &outH);
     // The largest whole factor that fits, centred on black: pixels stay square and sharp.
     int factor = 1;
-    while ((factor + 1) * sdlVideo.textureWidth <= outW && (factor + 1) * sdlVideo.textureHeight <= outH) ++factor;
-    const SDL_Rect dest{(outW - factor * sdlVideo.textureWidth) / 2, (outH - factor * sdlVideo.textureHeight) / 2,
-                        factor * sdlVideo.textureWidth, factor * sdlVideo.textureHeight};
+    while ((factor + 1) * sdlVideo.textureWidth <= outW && (factor + 1) * sdlVideo.textureHeight <= outH)
+        ++factor;
+    const SDL_Rect dest{(outW - factor * sdlVideo.textureWidth) / 2,
+                        (outH - factor * sdlVideo.textureHeight) / 2, factor * sdlVideo.textureWidth,
+                        factor * sdlVideo.textureHeight};
     SDL_SetRenderDrawColor(sdlVideo.renderer, 0, 0, 0, 255);
     SDL_RenderClear(sdlVideo.renderer);
     SDL_RenderCopy(sdlVideo.renderer, sdlVideo.texture, nullptr, &dest);
@@ -85,7 +87,9 @@ bool BackendDisplayOpen() {
     return true;
 }
 
-bool BackendDisplaySetMode(int32_t width, int32_t height) { return EnsureTexture(width, height); }
+bool BackendDisplaySetMode(int32_t width, int32_t height) {
+    return EnsureTexture(width, height);
+}
 
 bool BackendDisplayRefreshRate(uint32_t* hz) {
     SDL_DisplayMode mode;

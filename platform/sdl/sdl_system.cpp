@@ -21,15 +21,24 @@ bool WantWindowed() {
 
 uintptr_t VirtualKeyOf(SDL_Keycode key) {
     switch (key) {
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_z: return VK_Z;
-    case SDLK_x: return VK_X;
-    default: return 0;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_z:
+        return VK_Z;
+    case SDLK_x:
+        return VK_X;
+    default:
+        return 0;
     }
 }
 
@@ -40,14 +49,25 @@ void HandleEvent(const SDL_Event& event) {
         break;
     case SDL_WINDOWEVENT:
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: PlatformPostMessage(gameWindow, WM_ACTIVATEAPP, 1, 0); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: PlatformPostMessage(gameWindow, WM_ACTIVATEAPP, 0, 0); break;
-        case SDL_WINDOWEVENT_CLOSE: PlatformPostMessage(gameWindow, WM_CLOSE, 0, 0); break;
-        case SDL_WINDOWEVENT_MOVED: PlatformPostMessage(gameWindow, WM_MOVE, 0, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            PlatformPostMessage(gameWindow, WM_ACTIVATEAPP, 1, 0);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            PlatformPostMessage(gameWindow, WM_ACTIVATEAPP, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            PlatformPostMessage(gameWindow, WM_CLOSE, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            PlatformPostMessage(gameWindow, WM_MOVE, 0, 0);
+            break;
         // The backend keeps the last picture itself, so a repaint needs nothing from the game.
         case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED: SdlRepaint(); break;
-        default: break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            SdlRepaint();
+            break;
+        default:
+            break;
         }
         break;
     case SDL_KEYDOWN: {
@@ -67,13 +87,16 @@ void HandleEvent(const SDL_Event& event) {
 }
 } // namespace
 
-uint32_t PlatformTimeGetTime() { return SDL_GetTicks(); }
+uint32_t PlatformTimeGetTime() {
+    return SDL_GetTicks();
+}
 void PlatformTimeBeginPeriod(uint32_t) {}
 void PlatformTimeEndPeriod(uint32_t) {}
 
 void BackendPumpEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) HandleEvent(event);
+    while (SDL_PollEvent(&event))
+        HandleEvent(event);
 }
 
 void BackendWaitEvents() {

@@ -4,7 +4,7 @@
 #include <SDL.h>
 
 struct SdlVideo {
-    bool videoReady;  // the video subsystem started (there is a screen to show on)
+    bool videoReady; // the video subsystem started (there is a screen to show on)
     SDL_Window* window;
     SDL_Renderer* renderer;
     SDL_Texture* texture;

@@ -19,7 +19,7 @@
 
 namespace {
 class FrameGate : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetGameProcess();
         HeadlessSetClockStep(0);
@@ -30,7 +30,7 @@ protected:
 
 TEST_F(FrameGate, OpensEvery11MillisecondsCountedFromTheLastOpening) {
     HeadlessSetClock(1000);
-    EXPECT_TRUE(FrameTimer(85));  // the first call opens at once
+    EXPECT_TRUE(FrameTimer(85)); // the first call opens at once
     EXPECT_EQ(FrameTimerNext(), 1011u);
     HeadlessSetClock(1010);
     EXPECT_FALSE(FrameTimer(85));
@@ -68,7 +68,7 @@ TEST_F(FrameGate, DoesNotStallWhenTheClockWraps) {
     EXPECT_EQ(FrameTimerNext(), 0xFFFFFFFBu);
     HeadlessSetClock(0xFFFFFFF5u);
     EXPECT_FALSE(FrameTimer(85));
-    HeadlessSetClock(2);  // wrapped past 2^32, 18 ms after the opening
+    HeadlessSetClock(2); // wrapped past 2^32, 18 ms after the opening
     EXPECT_TRUE(FrameTimer(85));
     EXPECT_EQ(FrameTimerNext(), 13u);
 
@@ -87,7 +87,9 @@ TEST_F(FrameGate, DoesNotStallWhenTheClockWraps) {
 
 namespace {
 std::vector<uint32_t> presentTimes;
-void RecordPresentTime(uint32_t) { presentTimes.push_back(HeadlessClock()); }
+void RecordPresentTime(uint32_t) {
+    presentTimes.push_back(HeadlessClock());
+}
 } // namespace
 
 using Frame = StartedGame;
@@ -95,10 +97,12 @@ using Frame = StartedGame;
 TEST_F(Frame, BusyWaitRunsFramesElevenVirtualMillisecondsApart) {
     presentTimes.clear();
     HeadlessSetPresentHook(RecordPresentTime);
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(RunFrame());
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(RunFrame());
     HeadlessSetPresentHook(nullptr);
     ASSERT_EQ(presentTimes.size(), 4u);
-    for (size_t i = 1; i < presentTimes.size(); ++i) EXPECT_EQ(presentTimes[i] - presentTimes[i - 1], 11u);
+    for (size_t i = 1; i < presentTimes.size(); ++i)
+        EXPECT_EQ(presentTimes[i] - presentTimes[i - 1], 11u);
 }
 
 TEST_F(Frame, PresentsWhatTheSceneDrewThisFrame) {
@@ -115,7 +119,8 @@ TEST_F(Frame, AnUnknownSceneRunsNothingButStillPresents) {
     const uint32_t before = HeadlessPresentCount();
     ASSERT_TRUE(RunFrame());
     EXPECT_EQ(HeadlessPresentCount(), before + 1);
-    for (int i = 0; i < 320 * 240; ++i) ASSERT_EQ(HeadlessFrame()[i], 9);
+    for (int i = 0; i < 320 * 240; ++i)
+        ASSERT_EQ(HeadlessFrame()[i], 9);
 }
 
 TEST_F(Frame, UploadsTheDarkeningEntriesOnlyWhileAFadeIsActive) {
@@ -125,19 +130,19 @@ TEST_F(Frame, UploadsTheDarkeningEntriesOnlyWhileAFadeIsActive) {
     workPalette[216] = PaletteEntry{4, 5, 6, PC_RESERVED};
     workPalette[217] = PaletteEntry{7, 8, 9, PC_RESERVED};
     ASSERT_TRUE(RunFrame());
-    EXPECT_EQ(HeadlessFramePalette()[5].red, shown5.red);  // no fade, no upload
+    EXPECT_EQ(HeadlessFramePalette()[5].red, shown5.red); // no fade, no upload
 
     paletteFadeActive = 1;
     ASSERT_TRUE(RunFrame());
     EXPECT_EQ(HeadlessFramePalette()[5].red, 1);
     EXPECT_EQ(HeadlessFramePalette()[216].blue, 6);
-    EXPECT_EQ(HeadlessFramePalette()[217].red, basePalette[217].red);  // only entries 0..216 go up
+    EXPECT_EQ(HeadlessFramePalette()[217].red, basePalette[217].red); // only entries 0..216 go up
 }
 
 TEST_F(Frame, RestoresLostSurfacesFirstAndReloadsTheirBitmaps) {
     Surface& text = surfaceTable[SURFACE_TEXT];
     ASSERT_NE(text.surface, nullptr);
-    const uint8_t expected = text.surface->pixels[text.surface->pitch * 1 + 3];  // row 1, column 3
+    const uint8_t expected = text.surface->pixels[text.surface->pitch * 1 + 3]; // row 1, column 3
     std::memset(text.surface->pixels, 0xEE, static_cast<size_t>(text.surface->pitch));
     text.surface->lost = true;
     primarySurface.surface->lost = true;
@@ -146,7 +151,7 @@ TEST_F(Frame, RestoresLostSurfacesFirstAndReloadsTheirBitmaps) {
     EXPECT_FALSE(text.surface->lost);
     EXPECT_FALSE(primarySurface.surface->lost);
     EXPECT_EQ(text.surface->pixels[text.surface->pitch * 1 + 3], expected);
-    EXPECT_EQ(text.surface->pixels[0], 0);  // reloaded from the file, not left as it was
+    EXPECT_EQ(text.surface->pixels[0], 0); // reloaded from the file, not left as it was
     // After a restore all 256 entries are uploaded, 217..255 included.
     EXPECT_EQ(HeadlessFramePalette()[250].green, 22);
 }

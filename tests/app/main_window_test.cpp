@@ -14,7 +14,7 @@
 
 namespace {
 class Program : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetGameProcess();
         WriteStartupAssets();
@@ -24,7 +24,7 @@ protected:
     void ExpectShutDown() {
         EXPECT_FALSE(PlatformDisplayExists());
         EXPECT_EQ(PlatformLiveSurfaceCount(), 0);
-        EXPECT_TRUE(HeadlessMessageBoxes().empty());  // everything was released: no leak warning
+        EXPECT_TRUE(HeadlessMessageBoxes().empty()); // everything was released: no leak warning
     }
     ScopedWorkDir dir;
 };
@@ -91,7 +91,8 @@ TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
     ResetGameProcess();
     currentScene = SCENE_GAME;
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
-    for (int i = 0; i < 3; ++i) HeadlessScheduleKeyDown(1, VK_SPACE, true);
+    for (int i = 0; i < 3; ++i)
+        HeadlessScheduleKeyDown(1, VK_SPACE, true);
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
     Run();
     EXPECT_EQ(paused, 0);

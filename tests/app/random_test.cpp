@@ -6,7 +6,8 @@
 TEST(Random, SeedOneGivesTheKnownSequence) {
     qm::srand(1);
     const int32_t expected[] = {41, 18467, 6334, 26500, 19169};
-    for (int32_t value : expected) EXPECT_EQ(qm::rand(), value);
+    for (int32_t value : expected)
+        EXPECT_EQ(qm::rand(), value);
 }
 
 TEST(Random, StaysInRangeAndReseedRepeats) {
@@ -18,7 +19,8 @@ TEST(Random, StaysInRangeAndReseedRepeats) {
         ASSERT_LE(v, 32767);
     }
     qm::srand(0xDEADBEEF);
-    for (int32_t v : first) EXPECT_EQ(qm::rand(), v);
+    for (int32_t v : first)
+        EXPECT_EQ(qm::rand(), v);
     // A large seed wraps in 32 bits: state 0xFFFFFFFF * 214013 + 2531011.
     qm::srand(0xFFFFFFFFu);
     EXPECT_EQ(qm::RandomState(), 0xFFFFFFFFu);

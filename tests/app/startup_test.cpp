@@ -15,7 +15,7 @@
 
 namespace {
 class Settings : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetGameProcess(); }
     void TearDown() override { ResetGameProcess(); }
     // The value ReadSetting stores (or -999 when it stores nothing) and its result.
@@ -45,13 +45,13 @@ TEST_F(Settings, TheNumberAfterTheFirstEquals) {
     EXPECT_EQ(Read("mode=big\n"), std::make_pair(1, 0));
     EXPECT_EQ(Read("mode=   \n"), std::make_pair(1, 0));
     EXPECT_EQ(Read("mode=/1\n"), std::make_pair(1, 0));
-    EXPECT_EQ(Read("a=1\nb=0\n"), std::make_pair(1, 1));  // only the first '=' counts
+    EXPECT_EQ(Read("a=1\nb=0\n"), std::make_pair(1, 1)); // only the first '=' counts
     EXPECT_EQ(Read("=7\n"), std::make_pair(1, 7));
 }
 
 TEST_F(Settings, NoEqualsOrNoTerminatorStoresNothing) {
     EXPECT_EQ(Read("mode 1\n"), std::make_pair(0, -999));
-    EXPECT_EQ(Read("mode=1"), std::make_pair(0, -999));  // runs to the end of the file
+    EXPECT_EQ(Read("mode=1"), std::make_pair(0, -999)); // runs to the end of the file
     EXPECT_EQ(Read(""), std::make_pair(0, -999));
     // 2048 characters before any '=' fill the buffer; blanks do not take room.
     EXPECT_EQ(Read(std::string(2048, 'k') + "=1\n"), std::make_pair(0, -999));
@@ -64,7 +64,7 @@ using StartUp = StartedGame;
 TEST_F(StartUp, CopiesThePaletteAndFillsTheBackBuffer) {
     EXPECT_EQ(primarySurface.width, 320);
     EXPECT_EQ(workPalette[100].red, basePalette[100].red);
-    EXPECT_EQ(basePalette[100].red, 100);  // the test palette: red = index
+    EXPECT_EQ(basePalette[100].red, 100); // the test palette: red = index
     EXPECT_EQ(backBuffer.surface->pixels[0], 6);
     EXPECT_EQ(backBuffer.surface->pixels[239 * backBuffer.surface->pitch + 319], 6);
     EXPECT_EQ(inputState.joyButton1 + 0, 1);

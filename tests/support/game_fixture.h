@@ -7,7 +7,7 @@
 #include "tests/support/test_files.h"
 
 class StartedGame : public testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     std::unique_ptr<ScopedWorkDir> dir;

@@ -1,4 +1,5 @@
-// Puts every process-wide record of the game back to its starting value, so tests do not leak into each other.
+// Puts every process-wide record of the game back to its starting value, so tests do not leak into each
+// other.
 #include "tests/support/reset.h"
 
 #include <cstring>
@@ -18,7 +19,8 @@
 #include "video/surface.h"
 
 void ResetGameProcess() {
-    for (Surface& slot : surfaceTable) DDReleaseSurface(&slot);
+    for (Surface& slot : surfaceTable)
+        DDReleaseSurface(&slot);
     std::memset(surfaceTable, 0, sizeof surfaceTable);
     DS_Release();
     std::memset(soundGroups, 0, sizeof soundGroups);

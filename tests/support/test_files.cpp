@@ -17,7 +17,8 @@ void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     b[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
 }
 } // namespace
 
@@ -59,11 +60,12 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, const std::vector<ui
     for (uint32_t i = 0; i < entries; ++i) {
         const size_t at = 54 + i * 4;
         if (table.size() >= (i + 1) * 4) {
-            for (size_t k = 0; k < 4; ++k) b[at + k] = table[i * 4 + k];
+            for (size_t k = 0; k < 4; ++k)
+                b[at + k] = table[i * 4 + k];
         } else {
             b[at] = static_cast<uint8_t>(i / 2);       // blue
-            b[at + 1] = static_cast<uint8_t>(255 - i);  // green
-            b[at + 2] = static_cast<uint8_t>(i);        // red
+            b[at + 1] = static_cast<uint8_t>(255 - i); // green
+            b[at + 2] = static_cast<uint8_t>(i);       // red
         }
     }
     for (int32_t row = 0; row < height; ++row) {
@@ -84,7 +86,8 @@ void WriteFileBytes(const std::string& gamePath, const std::vector<uint8_t>& byt
 
 std::vector<uint8_t> RampPixels(int32_t width, int32_t height) {
     std::vector<uint8_t> p(static_cast<size_t>(width * height));
-    for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<uint8_t>(i);
+    for (size_t i = 0; i < p.size(); ++i)
+        p[i] = static_cast<uint8_t>(i);
     return p;
 }
 
@@ -92,9 +95,11 @@ void WriteStartupAssets() {
     WriteFileBytes(ASSET_TEXT, MakeBmp(16, 8, RampPixels(16, 8)));
     WriteFileBytes(ASSET_PALETTE, MakeBmp(32, 16, RampPixels(32, 16)));
     std::vector<uint8_t> table(65536);
-    for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<uint8_t>((i >> 8) / 2 + (i & 255) / 2);
+    for (size_t i = 0; i < table.size(); ++i)
+        table[i] = static_cast<uint8_t>((i >> 8) / 2 + (i & 255) / 2);
     WriteFileBytes(ASSET_BLEND_TABLE, table);
     // Every sound group loads its file at start-up: a hundredth of a second of tone each.
     for (const SoundSource& sound : soundSources)
-        WriteFileBytes(sound.path, wavebytes::Wave(1, 22050, 8, wavebytes::Tone(1, 22050, 8, 0.01, 440, 0.5)));
+        WriteFileBytes(sound.path,
+                       wavebytes::Wave(1, 22050, 8, wavebytes::Tone(1, 22050, 8, 0.01, 440, 0.5)));
 }

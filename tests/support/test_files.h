@@ -16,8 +16,8 @@ struct ScopedWorkDir {
 };
 
 struct BmpOptions {
-    bool topDown = false;      // store rows top-down (negative height)
-    int32_t colorCount = 256;  // entries in the colour table (0 writes the field as 0 = all 256)
+    bool topDown = false;     // store rows top-down (negative height)
+    int32_t colorCount = 256; // entries in the colour table (0 writes the field as 0 = all 256)
     int32_t bitCount = 8;
     int32_t compression = 0;
 };

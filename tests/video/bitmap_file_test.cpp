@@ -8,13 +8,14 @@ namespace {
 std::vector<uint8_t> Pattern(int32_t w, int32_t h) {
     std::vector<uint8_t> p(static_cast<size_t>(w * h));
     for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) p[static_cast<size_t>(y * w + x)] = static_cast<uint8_t>(y * 16 + x + 1);
+        for (int32_t x = 0; x < w; ++x)
+            p[static_cast<size_t>(y * w + x)] = static_cast<uint8_t>(y * 16 + x + 1);
     return p;
 }
 } // namespace
 
 TEST(BitmapFile, BottomUpAndTopDownFilesDecodeToTheSameTopDownIndices) {
-    for (int32_t width : {1, 3, 5, 8, 13}) {  // odd widths carry row padding
+    for (int32_t width : {1, 3, 5, 8, 13}) { // odd widths carry row padding
         const auto pixels = Pattern(width, 4);
         for (bool topDown : {false, true}) {
             BmpOptions options;
@@ -34,9 +35,9 @@ TEST(BitmapFile, ColourTableIsReadAndAShortTableCounted) {
     BitmapFile bitmap;
     ASSERT_TRUE(DecodeBitmapFile(bytes.data(), bytes.size(), &bitmap));
     EXPECT_EQ(bitmap.colorCount, 256);
-    EXPECT_EQ(bitmap.colorTable[200][2], 200);  // red
-    EXPECT_EQ(bitmap.colorTable[200][1], 55);   // green
-    EXPECT_EQ(bitmap.colorTable[200][0], 100);  // blue
+    EXPECT_EQ(bitmap.colorTable[200][2], 200); // red
+    EXPECT_EQ(bitmap.colorTable[200][1], 55);  // green
+    EXPECT_EQ(bitmap.colorTable[200][0], 100); // blue
 
     BmpOptions shortTable;
     shortTable.colorCount = 16;
@@ -44,7 +45,7 @@ TEST(BitmapFile, ColourTableIsReadAndAShortTableCounted) {
     ASSERT_TRUE(DecodeBitmapFile(bytes.data(), bytes.size(), &bitmap));
     EXPECT_EQ(bitmap.colorCount, 16);
     EXPECT_EQ(bitmap.colorTable[15][2], 15);
-    EXPECT_EQ(bitmap.colorTable[16][2], 0);  // missing entries are black
+    EXPECT_EQ(bitmap.colorTable[16][2], 0); // missing entries are black
     EXPECT_EQ(bitmap.colorTable[255][1], 0);
 }
 
@@ -60,22 +61,41 @@ TEST(BitmapFile, RefusesBadFiles) {
         change(bytes);
         return DecodeBitmapFile(bytes.data(), bytes.size(), &bitmap);
     };
-    EXPECT_FALSE(mutate([](auto& b) { b[0] = 'X'; }));                       // not a BMP
-    EXPECT_FALSE(mutate([](auto& b) { b[28] = 24; }));                       // 24 bits per pixel
-    EXPECT_FALSE(mutate([](auto& b) { b[28] = 4; }));                        // 4 bits per pixel
-    EXPECT_FALSE(mutate([](auto& b) { b[30] = 1; }));                        // RLE8
-    EXPECT_FALSE(mutate([](auto& b) { b[26] = 2; }));                        // two planes
-    EXPECT_FALSE(mutate([](auto& b) { b[2] = 0xFF; b[3] = 0xFF; }));         // claims more bytes than exist
-    EXPECT_FALSE(mutate([](auto& b) { b[22] = 0x40; }));                     // taller than the pixels present
-    EXPECT_FALSE(mutate([](auto& b) { b[18] = 0; }));                        // zero width
-    EXPECT_FALSE(mutate([](auto& b) { b[21] = 0x80; }));                     // negative width
-    EXPECT_FALSE(mutate([](auto& b) { b[10] = 0x10; b[11] = 0; }));          // pixels inside the headers
-    EXPECT_FALSE(mutate([](auto& b) { b[14] = 99; }));                       // unknown header size
-    EXPECT_FALSE(mutate([](auto& b) { b[46] = 0x01; b[47] = 0x01; }));       // 257 colours
-    EXPECT_FALSE(mutate([](auto& b) { b[10] = 0xFF; b[11] = 0xFF; b[12] = 0xFF; b[13] = 0x7F; }));  // far offset
+    EXPECT_FALSE(mutate([](auto& b) { b[0] = 'X'; })); // not a BMP
+    EXPECT_FALSE(mutate([](auto& b) { b[28] = 24; })); // 24 bits per pixel
+    EXPECT_FALSE(mutate([](auto& b) { b[28] = 4; }));  // 4 bits per pixel
+    EXPECT_FALSE(mutate([](auto& b) { b[30] = 1; }));  // RLE8
+    EXPECT_FALSE(mutate([](auto& b) { b[26] = 2; }));  // two planes
+    EXPECT_FALSE(mutate([](auto& b) {
+        b[2] = 0xFF;
+        b[3] = 0xFF;
+    }));                                                 // claims more bytes than exist
+    EXPECT_FALSE(mutate([](auto& b) { b[22] = 0x40; })); // taller than the pixels present
+    EXPECT_FALSE(mutate([](auto& b) { b[18] = 0; }));    // zero width
+    EXPECT_FALSE(mutate([](auto& b) { b[21] = 0x80; })); // negative width
+    EXPECT_FALSE(mutate([](auto& b) {
+        b[10] = 0x10;
+        b[11] = 0;
+    }));                                               // pixels inside the headers
+    EXPECT_FALSE(mutate([](auto& b) { b[14] = 99; })); // unknown header size
+    EXPECT_FALSE(mutate([](auto& b) {
+        b[46] = 0x01;
+        b[47] = 0x01;
+    })); // 257 colours
+    EXPECT_FALSE(mutate([](auto& b) {
+        b[10] = 0xFF;
+        b[11] = 0xFF;
+        b[12] = 0xFF;
+        b[13] = 0x7F;
+    })); // far offset
     EXPECT_FALSE(DecodeBitmapFile(nullptr, 100, &bitmap));
     // Huge sizes are refused before anything is allocated.
-    EXPECT_FALSE(mutate([](auto& b) { b[18] = 0xFF; b[19] = 0xFF; b[20] = 0xFF; b[21] = 0x7F; }));
+    EXPECT_FALSE(mutate([](auto& b) {
+        b[18] = 0xFF;
+        b[19] = 0xFF;
+        b[20] = 0xFF;
+        b[21] = 0x7F;
+    }));
 }
 
 TEST(BitmapFile, ReadsByGamePath) {
@@ -85,5 +105,5 @@ TEST(BitmapFile, ReadsByGamePath) {
     ASSERT_TRUE(ReadBitmapFile("bmp\\テスト.bmp", &bitmap));
     EXPECT_EQ(bitmap.pixels, Pattern(3, 2));
     EXPECT_FALSE(ReadBitmapFile("bmp\\無い.bmp", &bitmap));
-    EXPECT_FALSE(ReadBitmapFile("bmp", &bitmap));  // a folder
+    EXPECT_FALSE(ReadBitmapFile("bmp", &bitmap)); // a folder
 }

@@ -15,12 +15,13 @@ namespace {
 std::vector<uint8_t> AverageTable() {
     std::vector<uint8_t> t(65536);
     for (int a = 0; a < 256; ++a)
-        for (int b = 0; b < 256; ++b) t[static_cast<size_t>(a * 256 + b)] = static_cast<uint8_t>((a + b) / 2);
+        for (int b = 0; b < 256; ++b)
+            t[static_cast<size_t>(a * 256 + b)] = static_cast<uint8_t>((a + b) / 2);
     return t;
 }
 
 class Blend : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetGameProcess();
         table = AverageTable();
@@ -28,14 +29,17 @@ protected:
         ASSERT_TRUE(DDCreateSurface(&sheet, 64, 64, 1, MEMORY_SYSTEM));
         DDFillRect(&screen, 0, 0, 320, 240, 100);
         for (int32_t y = 0; y < 64; ++y)
-            for (int32_t x = 0; x < 64; ++x) Px(sheet, x, y) = static_cast<uint8_t>(2 * (x + 1));
+            for (int32_t x = 0; x < 64; ++x)
+                Px(sheet, x, y) = static_cast<uint8_t>(2 * (x + 1));
     }
     void TearDown() override {
         DDReleaseSurface(&screen);
         DDReleaseSurface(&sheet);
         ResetGameProcess();
     }
-    static uint8_t& Px(Surface& s, int32_t x, int32_t y) { return s.surface->pixels[y * s.surface->pitch + x]; }
+    static uint8_t& Px(Surface& s, int32_t x, int32_t y) {
+        return s.surface->pixels[y * s.surface->pitch + x];
+    }
     // Screen column X shows sprite column c blended over 100.
     bool Blended(int32_t X, int32_t y, int32_t c) { return Px(screen, X, y) == (100 + 2 * (c + 1)) / 2; }
     Surface screen{}, sheet{};
@@ -44,11 +48,11 @@ protected:
 } // namespace
 
 TEST_F(Blend, KeyedModeLeavesIndexZeroOnEitherSideAlone) {
-    Px(sheet, 3, 0) = 0;      // transparent sprite pixel
-    Px(screen, 12, 10) = 0;   // pure black destination
+    Px(sheet, 3, 0) = 0;    // transparent sprite pixel
+    Px(screen, 12, 10) = 0; // pure black destination
     ASSERT_TRUE(HalfBlendBlt(&screen, 10, 10, 8, 1, &sheet, 0, 0, BLEND_KEYED, table.data()));
-    EXPECT_EQ(Px(screen, 13, 10), 100);  // sprite 0: unchanged
-    EXPECT_EQ(Px(screen, 12, 10), 0);    // destination 0: unchanged
+    EXPECT_EQ(Px(screen, 13, 10), 100); // sprite 0: unchanged
+    EXPECT_EQ(Px(screen, 12, 10), 0);   // destination 0: unchanged
     EXPECT_TRUE(Blended(10, 10, 0));
     EXPECT_TRUE(Blended(17, 10, 7));
 
@@ -63,25 +67,31 @@ TEST_F(Blend, KeyedModeLeavesIndexZeroOnEitherSideAlone) {
 TEST_F(Blend, ClipsPerPixelAtTheLeftAndRightEdges) {
     ASSERT_TRUE(HalfBlendBlt(&screen, -3, 0, 32, 1, &sheet, 0, 0, BLEND_KEYED, table.data()));
     // Columns 3..31 land at 0..28.
-    for (int32_t X = 0; X <= 28; ++X) EXPECT_TRUE(Blended(X, 0, X + 3)) << X;
+    for (int32_t X = 0; X <= 28; ++X)
+        EXPECT_TRUE(Blended(X, 0, X + 3)) << X;
     EXPECT_EQ(Px(screen, 29, 0), 100);
 
     ASSERT_TRUE(HalfBlendBlt(&screen, 300, 5, 32, 1, &sheet, 0, 0, BLEND_KEYED, table.data()));
-    for (int32_t c = 0; c < 20; ++c) EXPECT_TRUE(Blended(300 + c, 5, c)) << c;
+    for (int32_t c = 0; c < 20; ++c)
+        EXPECT_TRUE(Blended(300 + c, 5, c)) << c;
     EXPECT_EQ(Px(screen, 299, 5), 100);
 }
 
 TEST_F(Blend, WholeBlocksOnlySoAnOddWidthSkipsItsLeftColumns) {
     ASSERT_TRUE(HalfBlendBlt(&screen, 50, 0, 30, 1, &sheet, 0, 0, BLEND_KEYED, table.data()));
-    for (int32_t c = 0; c < 6; ++c) EXPECT_EQ(Px(screen, 50 + c, 0), 100) << c;
-    for (int32_t c = 6; c < 30; ++c) EXPECT_TRUE(Blended(50 + c, 0, c)) << c;
+    for (int32_t c = 0; c < 6; ++c)
+        EXPECT_EQ(Px(screen, 50 + c, 0), 100) << c;
+    for (int32_t c = 6; c < 30; ++c)
+        EXPECT_TRUE(Blended(50 + c, 0, c)) << c;
     // Narrower than a block: nothing at all.
     ASSERT_TRUE(HalfBlendBlt(&screen, 0, 1, 7, 1, &sheet, 0, 0, BLEND_KEYED, table.data()));
-    for (int32_t X = 0; X < 8; ++X) EXPECT_EQ(Px(screen, X, 1), 100);
+    for (int32_t X = 0; X < 8; ++X)
+        EXPECT_EQ(Px(screen, X, 1), 100);
 }
 
 TEST_F(Blend, RowsOffEitherEdgeAreSkippedButKeepTheSpriteAligned) {
-    for (int32_t y = 0; y < 64; ++y) Px(sheet, 0, y) = static_cast<uint8_t>(2 * y + 2);
+    for (int32_t y = 0; y < 64; ++y)
+        Px(sheet, 0, y) = static_cast<uint8_t>(2 * y + 2);
     ASSERT_TRUE(HalfBlendBlt(&screen, 0, -5, 8, 10, &sheet, 0, 0, BLEND_KEYED, table.data()));
     // Screen row 0 shows sprite row 5.
     EXPECT_EQ(Px(screen, 0, 0), (100 + 12) / 2);
@@ -100,7 +110,7 @@ TEST_F(Blend, ASourceOutsideItsSheetDrawsNothingAndReleasesBothLocks) {
     EXPECT_EQ(screen.surface->lockCount, 0);
     EXPECT_EQ(sheet.surface->lockCount, 0);
 
-    sheet.surface->lost = true;  // the source cannot be locked
+    sheet.surface->lost = true; // the source cannot be locked
     EXPECT_FALSE(HalfBlendBlt(&screen, 0, 0, 32, 32, &sheet, 0, 0, BLEND_KEYED, table.data()));
     EXPECT_EQ(screen.surface->lockCount, 0);
     Surface none{};
@@ -141,12 +151,12 @@ TEST_F(Blend, SmearOfOnePixelOrOneColourFollowsOnlyTheDiagonal) {
     shifted[100 * 256 + 100] = 101;
     shifted[100 * 256 + 101] = 101;
     ASSERT_TRUE(HalfBlendSmear(&screen, 100, 100, 1, 2, shifted.data()));
-    EXPECT_EQ(Px(screen, 100, 100), 101);  // diagonal entry
-    EXPECT_EQ(Px(screen, 100, 101), 101);  // 100 with the smeared 101 above
+    EXPECT_EQ(Px(screen, 100, 100), 101); // diagonal entry
+    EXPECT_EQ(Px(screen, 100, 101), 101); // 100 with the smeared 101 above
     DDFillRect(&screen, 0, 0, 320, 240, 100);
     ASSERT_TRUE(HalfBlendSmear(&screen, 0, 0, 320, 240, table.data()));
-    EXPECT_EQ(Px(screen, 160, 120), 100);  // an identity diagonal leaves a uniform picture alone
-    EXPECT_FALSE(HalfBlendSmear(&screen, 310, 0, 20, 20, table.data()));  // not inside: refused
+    EXPECT_EQ(Px(screen, 160, 120), 100); // an identity diagonal leaves a uniform picture alone
+    EXPECT_FALSE(HalfBlendSmear(&screen, 310, 0, 20, 20, table.data())); // not inside: refused
     EXPECT_EQ(screen.surface->lockCount, 0);
 }
 
@@ -156,7 +166,7 @@ TEST_F(Blend, ShortOrMissingTableFiles) {
     std::vector<uint8_t> loaded(65536, 0);
     ASSERT_TRUE(LoadHalfBlendTable(loaded.data(), "short.dat"));
     EXPECT_EQ(loaded[999], 9);
-    EXPECT_EQ(loaded[1000], 0);  // what the file did not reach stays as it was
+    EXPECT_EQ(loaded[1000], 0); // what the file did not reach stays as it was
     std::vector<uint8_t> kept(65536, 3);
     ASSERT_TRUE(LoadHalfBlendTable(kept.data(), "short.dat"));
     EXPECT_EQ(kept[65535], 3);

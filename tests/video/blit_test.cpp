@@ -9,25 +9,29 @@
 
 namespace {
 class Blits : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetGameProcess();
         ASSERT_TRUE(DDCreateSurface(&screen, 320, 240, 0, MEMORY_VIDEO));
         ASSERT_TRUE(DDCreateSurface(&sprite, 32, 32, 1, MEMORY_VIDEO));
         // Sprite pixel (x, y) = x + 1, except a transparent (index 0) column at x = 5.
         for (int32_t y = 0; y < 32; ++y)
-            for (int32_t x = 0; x < 32; ++x) Px(sprite, x, y) = x == 5 ? 0 : static_cast<uint8_t>(x + 1);
+            for (int32_t x = 0; x < 32; ++x)
+                Px(sprite, x, y) = x == 5 ? 0 : static_cast<uint8_t>(x + 1);
     }
     void TearDown() override {
         DDReleaseSurface(&screen);
         DDReleaseSurface(&sprite);
         ResetGameProcess();
     }
-    static uint8_t& Px(Surface& s, int32_t x, int32_t y) { return s.surface->pixels[y * s.surface->pitch + x]; }
+    static uint8_t& Px(Surface& s, int32_t x, int32_t y) {
+        return s.surface->pixels[y * s.surface->pitch + x];
+    }
     int32_t CountIndex(uint8_t index) {
         int32_t n = 0;
         for (int32_t y = 0; y < screen.height; ++y)
-            for (int32_t x = 0; x < screen.width; ++x) n += Px(screen, x, y) == index;
+            for (int32_t x = 0; x < screen.width; ++x)
+                n += Px(screen, x, y) == index;
         return n;
     }
     Surface screen{};
@@ -36,17 +40,17 @@ protected:
 } // namespace
 
 TEST_F(Blits, FillClipsOneEdgePerAxis) {
-    DDFillRect(&screen, 0, 0, 400, 240, 3);  // runs past the right: clipped to the full width
+    DDFillRect(&screen, 0, 0, 400, 240, 3); // runs past the right: clipped to the full width
     EXPECT_EQ(CountIndex(3), 320 * 240);
-    DDFillRect(&screen, -10, 0, 340, 240, 4);  // hangs over both sides: refused
+    DDFillRect(&screen, -10, 0, 340, 240, 4); // hangs over both sides: refused
     EXPECT_EQ(CountIndex(4), 0);
-    DDFillRect(&screen, -10, -5, 20, 10, 5);  // left and top clipped, right and bottom kept
+    DDFillRect(&screen, -10, -5, 20, 10, 5); // left and top clipped, right and bottom kept
     EXPECT_EQ(CountIndex(5), 10 * 5);
     EXPECT_EQ(Px(screen, 9, 4), 5);
     DDFillRect(&screen, 310, 235, 20, 20, 6);
     EXPECT_EQ(CountIndex(6), 10 * 5);
-    DDFillRect(&screen, 5, 5, 0, 10, 7);  // empty
-    DDFillRect(&screen, 400, 5, 10, 10, 7);  // wholly outside
+    DDFillRect(&screen, 5, 5, 0, 10, 7);    // empty
+    DDFillRect(&screen, 400, 5, 10, 10, 7); // wholly outside
     EXPECT_EQ(CountIndex(7), 0);
 }
 
@@ -66,7 +70,8 @@ TEST_F(Blits, KeyedSpriteClippedAtTheLeftAndRightEdges) {
 }
 
 TEST_F(Blits, TopAndBottomEdgesClipRows) {
-    for (int32_t y = 0; y < 32; ++y) Px(sprite, 0, y) = static_cast<uint8_t>(100 + y);
+    for (int32_t y = 0; y < 32; ++y)
+        Px(sprite, 0, y) = static_cast<uint8_t>(100 + y);
     DDBltClip(&screen, 0, -30, 32, 32, &sprite, 0, 0, BLT_OPAQUE);
     EXPECT_EQ(Px(screen, 0, 0), 130);
     EXPECT_EQ(Px(screen, 0, 1), 131);
@@ -78,7 +83,8 @@ TEST_F(Blits, TopAndBottomEdgesClipRows) {
 
 TEST_F(Blits, SpritesWhollyOutsideDrawNothing) {
     const int32_t positions[][2] = {{-32, 0}, {-100, 50}, {320, 0}, {500, 0}, {0, -32}, {0, 240}, {0, 1000}};
-    for (const auto& p : positions) DDBltClip(&screen, p[0], p[1], 32, 32, &sprite, 0, 0, BLT_OPAQUE);
+    for (const auto& p : positions)
+        DDBltClip(&screen, p[0], p[1], 32, 32, &sprite, 0, 0, BLT_OPAQUE);
     EXPECT_EQ(CountIndex(0), 320 * 240);
 }
 
@@ -107,17 +113,20 @@ TEST_F(Blits, StretchDoublesExactlyAndClipsItsSource) {
     Surface big{};
     ASSERT_TRUE(DDCreateSurface(&big, 640, 480, 0, MEMORY_VIDEO));
     for (int32_t y = 0; y < 240; ++y)
-        for (int32_t x = 0; x < 320; ++x) Px(screen, x, y) = static_cast<uint8_t>(x * 7 + y * 13);
+        for (int32_t x = 0; x < 320; ++x)
+            Px(screen, x, y) = static_cast<uint8_t>(x * 7 + y * 13);
     DDBltStretch(&big, 0, 0, 640, 480, &screen, 0, 0, 320, 240, 0);
     for (int32_t y = 0; y < 480; ++y)
-        for (int32_t x = 0; x < 640; ++x) ASSERT_EQ(Px(big, x, y), Px(screen, x / 2, y / 2)) << x << "," << y;
+        for (int32_t x = 0; x < 640; ++x)
+            ASSERT_EQ(Px(big, x, y), Px(screen, x / 2, y / 2)) << x << "," << y;
     DDReleaseSurface(&big);
 
     // 96x32 onto 48x16 at x = -10: the source's left edge moves by trunc(-10 * 2) = -20, to 20.
     Surface caption{};
     ASSERT_TRUE(DDCreateSurface(&caption, 96, 32, 1, MEMORY_VIDEO));
     for (int32_t y = 0; y < 32; ++y)
-        for (int32_t x = 0; x < 96; ++x) Px(caption, x, y) = static_cast<uint8_t>(x + 1);
+        for (int32_t x = 0; x < 96; ++x)
+            Px(caption, x, y) = static_cast<uint8_t>(x + 1);
     DDFillRect(&screen, 0, 0, 320, 240, 0);
     DDBltStretch(&screen, -10, 0, 48, 16, &caption, 0, 0, 96, 32, DDBLT_KEYSRC);
     // Destination 0..37 now shows source 20..95: 76 columns squeezed into 38.
@@ -143,7 +152,8 @@ TEST_F(Blits, WaveShiftsEachRowAlongASine) {
     Surface band{};
     ASSERT_TRUE(DDCreateSurface(&band, 64, 32, 0, MEMORY_VIDEO));
     for (int32_t y = 0; y < 32; ++y)
-        for (int32_t x = 0; x < 64; ++x) Px(band, x, y) = x == 0 ? 250 : static_cast<uint8_t>(y + 1);
+        for (int32_t x = 0; x < 64; ++x)
+            Px(band, x, y) = x == 0 ? 250 : static_cast<uint8_t>(y + 1);
     wavePhase = 10;
     DDBltWave(&screen, 100, 20, 64, 32, 3, 8, &band, 0, 0, BLT_OPAQUE);
     EXPECT_EQ(wavePhase, 11);
@@ -166,8 +176,10 @@ TEST_F(Blits, FlatWaveEqualsAPlainCopyAndThePhaseWraps) {
     EXPECT_EQ(wavePhase, 0);
     DDBltClip(&other, 40, 40, 32, 32, &sprite, 0, 0, BLT_KEYED);
     for (int32_t y = 0; y < 240; ++y)
-        for (int32_t x = 0; x < 320; ++x) ASSERT_EQ(Px(screen, x, y), Px(other, x, y));
-    for (int i = 0; i < 360; ++i) DDBltWave(&screen, 0, 0, 32, 0, 3, 5, &sprite, 0, 0, 0);
-    EXPECT_EQ(wavePhase, 0);  // no rows still advances the phase; 360 calls come back
+        for (int32_t x = 0; x < 320; ++x)
+            ASSERT_EQ(Px(screen, x, y), Px(other, x, y));
+    for (int i = 0; i < 360; ++i)
+        DDBltWave(&screen, 0, 0, 32, 0, 3, 5, &sprite, 0, 0, 0);
+    EXPECT_EQ(wavePhase, 0); // no rows still advances the phase; 360 calls come back
     DDReleaseSurface(&other);
 }

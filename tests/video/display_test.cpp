@@ -15,7 +15,7 @@
 
 namespace {
 class Display : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetGameProcess();
         CreateTestWindow();
@@ -64,8 +64,10 @@ TEST_F(Display, EachFailingStepReportsItsCodeAndName) {
 
 TEST_F(Display, CheckDisplayErrorKnowsOnlyItsOwnCodes) {
     TraceCapture trace;
-    for (DisplayError code : {CLIPPER_ERR, SETHWND_ERR, SETCLIPPER_ERR}) EXPECT_FALSE(DDCheckDisplayError(code));
-    for (DisplayError code : {DISPLAY_OK, LOADIMAGE_ERR, SETCOLORKEY_ERR}) EXPECT_TRUE(DDCheckDisplayError(code));
+    for (DisplayError code : {CLIPPER_ERR, SETHWND_ERR, SETCLIPPER_ERR})
+        EXPECT_FALSE(DDCheckDisplayError(code));
+    for (DisplayError code : {DISPLAY_OK, LOADIMAGE_ERR, SETCOLORKEY_ERR})
+        EXPECT_TRUE(DDCheckDisplayError(code));
     EXPECT_EQ(trace.texts, (std::vector<std::string>{"CLIPPER_ERR", "SETHWND_ERR", "SETCLIPPER_ERR"}));
 }
 
@@ -85,7 +87,7 @@ TEST_F(Display, SmallModeFirstAndAFallbackTo640When320IsRefused) {
     EXPECT_EQ(entries[77].blue, 0);
     DDRelease();
 
-    displayModes[0].width = 319;  // what the large-mode setting does
+    displayModes[0].width = 319; // what the large-mode setting does
     ASSERT_TRUE(DDSetDisplay(mainWindow, displayModes, 0, 0));
     EXPECT_EQ(primarySurface.width, 640);
     EXPECT_EQ(primarySurface.height, 480);
@@ -98,8 +100,8 @@ TEST_F(Display, CopyOrFlipFollowsTheRefreshRate) {
         uint32_t hz;
         bool known;
         int32_t copy;
-    } cases[] = {{60, true, 1}, {81, true, 1}, {82, true, 0}, {85, true, 0}, {144, true, 0}, {0, true, 1},
-                 {85, false, 1}};
+    } cases[] = {{60, true, 1},  {81, true, 1}, {82, true, 0}, {85, true, 0},
+                 {144, true, 0}, {0, true, 1},  {85, false, 1}};
     for (const auto& c : cases) {
         HeadlessSetRefreshRate(c.hz, c.known);
         DDChoosePresentation();
@@ -110,7 +112,7 @@ TEST_F(Display, CopyOrFlipFollowsTheRefreshRate) {
     ASSERT_TRUE(DDSetDisplay(mainWindow, displayModes, 0, 0));
     HeadlessSetRefreshRate(120, true);
     DDChoosePresentation();
-    EXPECT_EQ(copyPresent, 1);  // only the 320 mode ever flips
+    EXPECT_EQ(copyPresent, 1); // only the 320 mode ever flips
 }
 
 TEST_F(Display, CopyingShowsTheBackBufferAndFlippingRotatesTheChain) {
@@ -143,19 +145,21 @@ TEST_F(Display, TheLargeModeDoublesTheTopLeftQuarterOfTheBackBuffer) {
     DDChoosePresentation();
     for (int32_t y = 0; y < 480; ++y)
         for (int32_t x = 0; x < 640; ++x)
-            backBuffer.surface->pixels[y * backBuffer.surface->pitch + x] = static_cast<uint8_t>((x ^ y) & 0xFF);
+            backBuffer.surface->pixels[y * backBuffer.surface->pitch + x] =
+                static_cast<uint8_t>((x ^ y) & 0xFF);
     DDPresent();
     ASSERT_EQ(HeadlessFullFrameWidth(), 640);
     const auto& full = HeadlessFullFrame();
     for (int32_t y = 0; y < 480; ++y)
         for (int32_t x = 0; x < 640; ++x)
-            ASSERT_EQ(full[static_cast<size_t>(y * 640 + x)], static_cast<uint8_t>(((x / 2) ^ (y / 2)) & 0xFF));
+            ASSERT_EQ(full[static_cast<size_t>(y * 640 + x)],
+                      static_cast<uint8_t>(((x / 2) ^ (y / 2)) & 0xFF));
 }
 
 TEST_F(Display, ReleaseWarnsOnlyWhenSomethingStillHoldsTheDevice) {
     ASSERT_TRUE(DDSetDisplay(mainWindow, displayModes, 0, 0));
     ASSERT_TRUE(DDCreateSurface(&surfaceTable[SURFACE_WORK], 160, 160, 1, MEMORY_SYSTEM));
-    DDRelease();  // table surfaces are released first, so nothing is left
+    DDRelease(); // table surfaces are released first, so nothing is left
     EXPECT_TRUE(HeadlessMessageBoxes().empty());
     EXPECT_EQ(surfaceTable[SURFACE_WORK].surface, nullptr);
 
@@ -175,17 +179,19 @@ TEST_F(Display, RestoreReloadsOnlyVideoMemorySlotsInOrderAndStopsAtAFailure) {
     ASSERT_EQ(DDLoadBitmapSurface(&surfaceTable[SURFACE_MAPCHIP], "a.bmp", 0, 8, MEMORY_VIDEO), DISPLAY_OK);
     ASSERT_EQ(DDLoadBitmapSurface(&surfaceTable[SURFACE_ENEMY], "a.bmp", 1, 8, MEMORY_SYSTEM), DISPLAY_OK);
     ASSERT_EQ(DDLoadBitmapSurface(&surfaceTable[SURFACE_MASK], "a.bmp", 1, 8, MEMORY_VIDEO), DISPLAY_OK);
-    for (SurfaceId id : {SURFACE_MAPCHIP, SURFACE_ENEMY, SURFACE_MASK}) surfaceTable[id].surface->lost = true;
+    for (SurfaceId id : {SURFACE_MAPCHIP, SURFACE_ENEMY, SURFACE_MASK})
+        surfaceTable[id].surface->lost = true;
     primarySurface.surface->lost = true;
     ASSERT_TRUE(DDRestoreSurfaces());
     EXPECT_EQ(surfaceTable[SURFACE_MAPCHIP].surface->pixels[0], 5);
     EXPECT_FALSE(surfaceTable[SURFACE_ENEMY].surface->lost);
-    EXPECT_NE(surfaceTable[SURFACE_ENEMY].surface->pixels[0], 5);  // restored, not reloaded
+    EXPECT_NE(surfaceTable[SURFACE_ENEMY].surface->pixels[0], 5); // restored, not reloaded
     EXPECT_EQ(surfaceTable[SURFACE_MASK].surface->pixels[0], 5);
 
     // A reload that fails stops the walk: later slots stay lost.
     std::strcpy(surfaceTable[SURFACE_MAPCHIP].fileName, "gone.bmp");
-    for (SurfaceId id : {SURFACE_MAPCHIP, SURFACE_MASK}) surfaceTable[id].surface->lost = true;
+    for (SurfaceId id : {SURFACE_MAPCHIP, SURFACE_MASK})
+        surfaceTable[id].surface->lost = true;
     primarySurface.surface->lost = true;
     EXPECT_FALSE(DDRestoreSurfaces());
     EXPECT_TRUE(surfaceTable[SURFACE_MASK].surface->lost);

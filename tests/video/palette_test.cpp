@@ -12,11 +12,12 @@
 
 namespace {
 class Palette : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetGameProcess();
         for (int i = 0; i < 256; ++i)
-            basePalette[i] = PaletteEntry{255, static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), PC_EXPLICIT};
+            basePalette[i] =
+                PaletteEntry{255, static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), PC_EXPLICIT};
     }
     void TearDown() override { ResetGameProcess(); }
     static void ExpectFixedEntriesUnchanged() {
@@ -30,8 +31,8 @@ TEST_F(Palette, TintWeightsMixTowardTheColour) {
     DDTintPalette(workPalette, 0, 216, 256, 0, 0, 0, basePalette);
     EXPECT_EQ(workPalette[100].red, 255);
     EXPECT_EQ(workPalette[100].green, 100);
-    EXPECT_EQ(workPalette[100].flags, PC_RESERVED);  // in range: flags rewritten
-    EXPECT_EQ(workPalette[220].flags, PC_EXPLICIT);  // out of range: a plain copy
+    EXPECT_EQ(workPalette[100].flags, PC_RESERVED); // in range: flags rewritten
+    EXPECT_EQ(workPalette[220].flags, PC_EXPLICIT); // out of range: a plain copy
     DDTintPalette(workPalette, 0, 216, 0, 0, 0, 0, basePalette);
     EXPECT_EQ(workPalette[100].red, 0);
     EXPECT_EQ(workPalette[100].blue, 0);
@@ -59,7 +60,7 @@ TEST_F(Palette, FadeOutTakes45StepsFrom88DegreesAndStartsAgainAt90) {
     for (int step = 0; step < 45; ++step) {
         const bool done = DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette);
         if (step == 0) {
-            EXPECT_EQ(workPalette[0].red, (255 * 255) >> 8);  // weight 255 at 88 degrees
+            EXPECT_EQ(workPalette[0].red, (255 * 255) >> 8); // weight 255 at 88 degrees
         }
         done ? ++trues : ++falses;
         ExpectFixedEntriesUnchanged();
@@ -78,7 +79,7 @@ TEST_F(Palette, FadeInTakes45StepsFromWeight8ToTheSource) {
     for (int step = 0; step < 44; ++step) {
         EXPECT_FALSE(DDFadeIn(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
         if (step == 0) {
-            EXPECT_EQ(workPalette[0].red, (255 * 8) >> 8);  // weight 8 at 2 degrees
+            EXPECT_EQ(workPalette[0].red, (255 * 8) >> 8); // weight 8 at 2 degrees
         }
         ++falses;
     }
@@ -93,10 +94,12 @@ TEST_F(Palette, FadeInTakes45StepsFromWeight8ToTheSource) {
 }
 
 TEST_F(Palette, AnInterruptedFadeResumesWhereItStopped) {
-    for (int i = 0; i < 10; ++i) ASSERT_FALSE(DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
+    for (int i = 0; i < 10; ++i)
+        ASSERT_FALSE(DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
     EXPECT_EQ(fadeOutAngle, 70.0);
     int calls = 0;
-    while (!DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette)) ++calls;
+    while (!DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette))
+        ++calls;
     EXPECT_EQ(calls + 1, 35);
 }
 
@@ -114,7 +117,7 @@ TEST_F(Palette, LoadingTakesTheColourTableWithReserveAndAShortTable) {
     EXPECT_EQ(loaded[5].flags, PC_RESERVED);
     PaletteEntry shown[256];
     PlatformDisplayGetEntries(shown);
-    EXPECT_EQ(std::memcmp(shown, loaded, sizeof shown), 0);  // all 256 uploaded
+    EXPECT_EQ(std::memcmp(shown, loaded, sizeof shown), 0); // all 256 uploaded
 
     ASSERT_TRUE(DDLoadPaletteFromFile(loaded, "pal.bmp", 1));
     for (int i : {0, 9, 246, 255}) {

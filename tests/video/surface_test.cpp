@@ -12,13 +12,15 @@
 
 namespace {
 class Surfaces : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetGameProcess(); }
     void TearDown() override { ResetGameProcess(); }
     ScopedWorkDir dir;
 };
 
-uint8_t At(const Surface& s, int32_t x, int32_t y) { return s.surface->pixels[y * s.surface->pitch + x]; }
+uint8_t At(const Surface& s, int32_t x, int32_t y) {
+    return s.surface->pixels[y * s.surface->pitch + x];
+}
 } // namespace
 
 TEST_F(Surfaces, ANewSurfaceIsIndexZeroEverywhereWithItsKeyAndKind) {
@@ -30,14 +32,15 @@ TEST_F(Surfaces, ANewSurfaceIsIndexZeroEverywhereWithItsKeyAndKind) {
     EXPECT_TRUE(s.surface->colorKeyed);
     EXPECT_GE(s.surface->pitch, 7);
     for (int32_t y = 0; y < 5; ++y)
-        for (int32_t x = 0; x < 7; ++x) EXPECT_EQ(At(s, x, y), 0);
+        for (int32_t x = 0; x < 7; ++x)
+            EXPECT_EQ(At(s, x, y), 0);
     Surface opaque{};
     ASSERT_TRUE(DDCreateSurface(&opaque, 4, 4, 0, MEMORY_VIDEO));
     EXPECT_FALSE(opaque.surface->colorKeyed);
     DDReleaseSurface(&s);
     DDReleaseSurface(&opaque);
     EXPECT_EQ(s.surface, nullptr);
-    EXPECT_EQ(s.width, 7);  // emptying keeps the other fields
+    EXPECT_EQ(s.width, 7); // emptying keeps the other fields
 }
 
 TEST_F(Surfaces, VideoMemoryRefusedFallsBackToSystemMemory) {
@@ -81,7 +84,8 @@ TEST_F(Surfaces, LoadingABitmapFillsTheSlotTopRowFirst) {
     EXPECT_STREQ(s.fileName, ASSET_MAPCHIP);
     EXPECT_FALSE(s.surface->colorKeyed);
     for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(At(s, x, y), pixels[static_cast<size_t>(y * 5 + x)]);
+        for (int32_t x = 0; x < 5; ++x)
+            EXPECT_EQ(At(s, x, y), pixels[static_cast<size_t>(y * 5 + x)]);
     EXPECT_TRUE(surfaceTable[SURFACE_MAPCHIP].surface != nullptr);
 }
 

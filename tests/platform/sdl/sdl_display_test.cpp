@@ -19,7 +19,7 @@ PaletteEntry ChartColour(int i) {
 }
 
 class SdlDisplay : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("QUILLMARSH_WINDOWED", "0", 1);
@@ -40,9 +40,11 @@ protected:
     // Draws the 16 x 16 chart of every index, uploads the chart palette and presents by copying.
     void PresentChart() {
         PaletteEntry palette[256];
-        for (int i = 0; i < 256; ++i) palette[i] = ChartColour(i);
+        for (int i = 0; i < 256; ++i)
+            palette[i] = ChartColour(i);
         PlatformDisplaySetEntries(0, 256, palette);
-        for (int i = 0; i < 256; ++i) DDFillRect(&backBuffer, (i % 16) * 20, (i / 16) * 15, 20, 15, i);
+        for (int i = 0; i < 256; ++i)
+            DDFillRect(&backBuffer, (i % 16) * 20, (i / 16) * 15, 20, 15, i);
         copyPresent = 1;
         DDPresent();
     }
@@ -69,7 +71,7 @@ protected:
         }
         EXPECT_EQ(wrong, 0);
         if (ox > 0) {
-            EXPECT_EQ(screen[static_cast<size_t>(oy) * w + ox - 1] & 0xFFFFFFu, 0u);  // black border
+            EXPECT_EQ(screen[static_cast<size_t>(oy) * w + ox - 1] & 0xFFFFFFu, 0u); // black border
         }
     }
 };
