@@ -17,10 +17,14 @@ struct Scene {
         DDCreateSurface(&sheet, 352, 128, 1, MEMORY_SYSTEM);
         for (size_t i = 0; i < table.size(); ++i)
             table[i] = static_cast<uint8_t>((i >> 8) / 2 + (i & 255) / 2);
+        // Sprite-like cells: a figure inside each 32x32 cell, transparent (index 0) around it.
         for (int32_t y = 0; y < 128; ++y)
-            for (int32_t x = 0; x < 352; ++x)
+            for (int32_t x = 0; x < 352; ++x) {
+                const int32_t cx = x % 32 - 16, cy = y % 32 - 16;
+                const bool inside = cx * cx + cy * cy < 13 * 13;
                 sheet.surface->pixels[y * sheet.surface->pitch + x] =
-                    static_cast<uint8_t>((x * 7 + y * 3) % 5 ? x + y : 0);
+                    static_cast<uint8_t>(inside ? 1 + (x + y) % 200 : 0);
+            }
         for (int32_t y = 0; y < 240; ++y)
             for (int32_t x = 0; x < 320; ++x)
                 screen.surface->pixels[y * screen.surface->pitch + x] = static_cast<uint8_t>(x ^ y);

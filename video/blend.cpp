@@ -24,6 +24,10 @@ inline void BlendBlock(uint8_t* d, const uint8_t* s, bool keyed, const uint8_t* 
     ByteBlock dv, sv;
     std::memcpy(&dv, d, 8);
     std::memcpy(&sv, s, 8);
+    // A block of a sprite's transparent surround changes nothing in keyed mode.
+    uint64_t spriteBits;
+    std::memcpy(&spriteBits, &sv, 8);
+    if (keyed && spriteBits == 0) return;
     const IndexBlock index =
         (__builtin_convertvector(dv, IndexBlock) << 8) | __builtin_convertvector(sv, IndexBlock);
     ByteBlock blended = {table[index[0]], table[index[1]], table[index[2]], table[index[3]],
