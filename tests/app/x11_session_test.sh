@@ -8,7 +8,9 @@ export SDL_AUDIODRIVER=dummy
 fail=0
 
 ./quillmarsh & pid=$!
-sleep 2
+# Wait for the window (a loaded machine may take a while), then a moment for the first frames.
+timeout 20 xdotool search --sync --name '^Quillmarsh$' >/dev/null 2>&1
+sleep 1
 if ! kill -0 "$pid" 2>/dev/null; then echo "FAIL: the game did not stay up"; exit 1; fi
 import -window root -depth 8 -strip shot.ppm
 # A picture fills the screen: the centre pixel is not the X server's black background.
