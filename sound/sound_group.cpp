@@ -32,6 +32,17 @@ int32_t Clamp(int64_t value, int32_t low, int32_t high) {
     if (value > high) return high;
     return static_cast<int32_t>(value);
 }
+// Volume and pan follow one rule: relative only for the value 1, then clamped to the device's range.
+int32_t SetLevel(SoundGroup* group, int32_t index, int32_t value, int32_t relative,
+                 int32_t (*get)(SoundGroup*, int32_t), bool (*set)(PlatformSoundBuffer*, int32_t),
+                 int32_t low, int32_t high) {
+    if (!soundDevice) return 0;
+    int64_t wanted = value;
+    if (relative == 1) wanted += get(group, index);
+    const int32_t clamped = Clamp(wanted, low, high);
+    if (PlatformSoundBuffer* buffer = BufferAt(group, index)) set(buffer, clamped);
+    return clamped;
+}
 } // namespace
 
 int32_t DSCreateBufferGroup(SoundGroup* groups, const SoundSource* sources) {
@@ -89,12 +100,8 @@ void DSPlay(SoundGroup* group, uint32_t flags) {
 }
 
 int32_t DSSetVolume(SoundGroup* group, int32_t index, int32_t volume, int32_t relative) {
-    if (!soundDevice) return 0;
-    int64_t wanted = volume;
-    if (relative == 1) wanted += DSGetVolume(group, index);
-    const int32_t clamped = Clamp(wanted, DSBVOLUME_MIN, DSBVOLUME_MAX);
-    if (PlatformSoundBuffer* buffer = BufferAt(group, index)) PlatformAudioSetVolume(buffer, clamped);
-    return clamped;
+    return SetLevel(group, index, volume, relative, DSGetVolume, PlatformAudioSetVolume, DSBVOLUME_MIN,
+                    DSBVOLUME_MAX);
 }
 
 int32_t DSGetVolume(SoundGroup* group, int32_t index) {
@@ -104,12 +111,7 @@ int32_t DSGetVolume(SoundGroup* group, int32_t index) {
 }
 
 int32_t DSSetPan(SoundGroup* group, int32_t index, int32_t pan, int32_t relative) {
-    if (!soundDevice) return 0;
-    int64_t wanted = pan;
-    if (relative == 1) wanted += DSGetPan(group, index);
-    const int32_t clamped = Clamp(wanted, DSBPAN_LEFT, DSBPAN_RIGHT);
-    if (PlatformSoundBuffer* buffer = BufferAt(group, index)) PlatformAudioSetPan(buffer, clamped);
-    return clamped;
+    return SetLevel(group, index, pan, relative, DSGetPan, PlatformAudioSetPan, DSBPAN_LEFT, DSBPAN_RIGHT);
 }
 
 int32_t DSGetPan(SoundGroup* group, int32_t index) {

@@ -66,6 +66,16 @@ void GapFill(Canvas* t, uint32_t seed) {
     }
 }
 
+// A tile of one ramp whose level wanders with tiling noise: the ground most tiles start from.
+Canvas NoisyGround(PaletteRamp ramp, double base, double spread, int cell, uint32_t seed) {
+    Canvas t = MakeCanvas(kTile, kTile, 0);
+    for (int y = 0; y < kTile; ++y) {
+        for (int x = 0; x < kTile; ++x)
+            PutPixel(&t, x, y, Level(ramp, base + Noise(x, y, cell, seed) * spread, x, y));
+    }
+    return t;
+}
+
 Canvas Flagstones(uint32_t seed, double base) {
     Canvas t = MakeCanvas(kTile, kTile, 0);
     GapFill(&t, seed);
@@ -80,11 +90,7 @@ Canvas Flagstones(uint32_t seed, double base) {
 }
 
 Canvas BrickWall() {
-    Canvas t = MakeCanvas(kTile, kTile, 0);
-    for (int y = 0; y < kTile; ++y) {
-        for (int x = 0; x < kTile; ++x)
-            PutPixel(&t, x, y, Level(RAMP_WARMGREY, 1.2 + Noise(x, y, 4, 11) * 2, x, y));
-    }
+    Canvas t = NoisyGround(RAMP_WARMGREY, 1.2, 2, 4, 11);
     for (int row = 0; row < 4; ++row) {
         int offset = row % 2 ? 8 : 0;
         for (int col = 0; col < 2; ++col) {
@@ -123,11 +129,7 @@ Canvas CryptBlocks() {
 }
 
 Canvas ThornHedge() {
-    Canvas t = MakeCanvas(kTile, kTile, 0);
-    for (int y = 0; y < kTile; ++y) {
-        for (int x = 0; x < kTile; ++x)
-            PutPixel(&t, x, y, Level(RAMP_MARSH, 1.5 + Noise(x, y, 8, 31) * 3, x, y));
-    }
+    Canvas t = NoisyGround(RAMP_MARSH, 1.5, 3, 8, 31);
     AssetRng rng = SeedRng(32);
     // Leaf clumps, darker underneath and lit at the top-left.
     for (int i = 0; i < 26; ++i) {
@@ -429,11 +431,7 @@ Canvas CaveRock() {
 }
 
 Canvas Gravel() {
-    Canvas t = MakeCanvas(kTile, kTile, 0);
-    for (int y = 0; y < kTile; ++y) {
-        for (int x = 0; x < kTile; ++x)
-            PutPixel(&t, x, y, Level(RAMP_WOOD, 2.5 + Noise(x, y, 8, 121) * 3, x, y));
-    }
+    Canvas t = NoisyGround(RAMP_WOOD, 2.5, 3, 8, 121);
     AssetRng rng = SeedRng(122);
     for (int i = 0; i < 120; ++i) {
         int x = NextBelow(&rng, 32), y = NextBelow(&rng, 32);
