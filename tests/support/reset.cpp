@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/random.h"
+#include "game/game_vars.h"
 #include "input/controls.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
@@ -43,4 +44,5 @@ void ResetGameProcess() {
     wavePhase = 0;
     std::memset(halfBlendTable, 0, sizeof halfBlendTable);
     inputState = InputState{};
+    ResetGameWideVars();
 }
