@@ -134,13 +134,37 @@ TEST(StageFile, CheckNamesEachBrokenInvariant) {
 
     StageMap odd = MakeEmptyStage(48, 32, 0);
     EXPECT_FALSE(CheckStage(odd, &problems));
-    EXPECT_NE(problems.back().find("not a power of two"), std::string::npos);
+    EXPECT_NE(problems.back().find("width (offset 524) is 48 tiles"), std::string::npos) << problems.back();
+
+    // Powers of two below 8 are refused as well: the game wraps with masks but draws a 6x6 view.
+    for (int side : {1, 2, 4}) {
+        problems.clear();
+        EXPECT_FALSE(CheckStage(MakeEmptyStage(side, 1024, 0), &problems)) << side;
+        ASSERT_FALSE(problems.empty());
+        EXPECT_NE(problems[0].find("width (offset 524) is " + std::to_string(side) + " tiles"),
+                  std::string::npos)
+            << problems[0];
+        problems.clear();
+        EXPECT_FALSE(CheckStage(MakeEmptyStage(64, side, 0), &problems)) << side;
+        ASSERT_FALSE(problems.empty());
+        EXPECT_NE(problems[0].find("height (offset 528) is " + std::to_string(side) + " tiles"),
+                  std::string::npos);
+    }
+    problems.clear();
+    EXPECT_TRUE(CheckStage(MakeEmptyStage(8, 32, 0), &problems));
+    EXPECT_TRUE(CheckStage(MakeEmptyStage(1024, 8, 0), &problems));
+    EXPECT_FALSE(CheckStage(MakeEmptyStage(2048, 8, 0), &problems));
 
     StageMap pixels = MakeEmptyStage(32, 32, 0);
     pixels.pixelWidth = 1000;
     problems.clear();
     EXPECT_FALSE(CheckStage(pixels, &problems));
-    EXPECT_NE(problems.back().find("not 32 times"), std::string::npos);
+    EXPECT_NE(problems.back().find("pixelWidth (offset 532) is 1000; it must be 1024"), std::string::npos);
+    pixels.pixelWidth = 1024;
+    pixels.pixelHeight = 1023;
+    problems.clear();
+    EXPECT_FALSE(CheckStage(pixels, &problems));
+    EXPECT_NE(problems.back().find("pixelHeight (offset 536) is 1023"), std::string::npos);
 
     StageMap kinds = MakeEmptyStage(32, 32, 0);
     SetStageTile(&kinds, 5, 2, 16);
@@ -161,7 +185,7 @@ TEST(StageFile, CheckNamesEachBrokenInvariant) {
 
     problems.clear();
     EXPECT_FALSE(CheckStage(MakeEmptyStage(16, 16, 0), &problems));
-    EXPECT_NE(problems.back().find("smaller than 32 tiles on both axes"), std::string::npos);
+    EXPECT_NE(problems.back().find("16 x 16 tiles is under 32 on both axes"), std::string::npos);
     problems.clear();
     EXPECT_TRUE(CheckStage(MakeEmptyStage(16, 32, 0), &problems)); // one axis is enough for the game
 }
@@ -439,10 +463,10 @@ TEST(CheckAssets, RefusesACorruptedCopyOfEachKindOfFileWithItsReason) {
     std::vector<uint8_t> truncated = load(ASSET_WAVE_SEAL);
     truncated.resize(truncated.size() / 2);
     save(ASSET_WAVE_SEAL, truncated);
-    // Stages: a size that is not a power of two, a kind past 15, a cut grid, no room to walk.
+    // Stages: a width under 8, a kind past 15, a cut grid, no room to walk.
     std::vector<uint8_t> stage1 = load(ASSET_STAGES[0]);
-    stage1[524] = 48;
-    stage1.resize(584 + 48 * 32);
+    stage1[524] = 4; // a power of two, but narrower than the game's view
+    stage1.resize(584 + 4 * 32);
     save(ASSET_STAGES[0], stage1);
     std::vector<uint8_t> stage2 = load(ASSET_STAGES[1]);
     stage2[584 + 70] = 200;
@@ -464,7 +488,7 @@ TEST(CheckAssets, RefusesACorruptedCopyOfEachKindOfFileWithItsReason) {
     EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_DOOR, "chunk has 40 bytes", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_OPEN, "format tag is 3", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_SEAL, "\"data\" chunk claims", true));
-    EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[0], "not a power of two", true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[0], "width (offset 524) is 4 tiles", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[1], "has kind 200", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[2], "cut short", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[3], "has 0 walkable tiles", true));

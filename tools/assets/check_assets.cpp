@@ -77,21 +77,16 @@ void CheckWave(const std::string& dir, const char* gamePath, std::vector<AssetPr
     }
 }
 
-void CheckStageFile(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
+void CheckStageAsset(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
     std::vector<uint8_t> bytes;
     if (!ReadBytesFromFile(AssetPathIn(dir, gamePath), &bytes)) {
         out->push_back(
             {gamePath, "the file is missing or cannot be read; the game stops when this stage starts", true});
         return;
     }
-    StageMap map;
-    std::string why;
-    if (!DecodeStage(bytes.data(), bytes.size(), &map, &why)) {
-        out->push_back({gamePath, why, true});
-        return;
-    }
+    // The very check the game makes before it plays the stage.
     std::vector<std::string> problems;
-    CheckStage(map, &problems);
+    ::CheckStageFile(bytes.data(), bytes.size(), &problems);
     for (const std::string& p : problems)
         out->push_back({gamePath, p, true});
 }
@@ -259,7 +254,7 @@ std::vector<AssetProblem> CheckAssets(const std::string& dir) {
     for (const char* wave : waves)
         CheckWave(dir, wave, &out);
     for (const char* stage : ASSET_STAGES)
-        CheckStageFile(dir, stage, &out);
+        CheckStageAsset(dir, stage, &out);
 
     std::error_code ec;
     if (!std::filesystem::is_directory(AssetPathIn(dir, ASSET_RECORD_FOLDER), ec)) {

@@ -7,8 +7,6 @@
 
 namespace assets {
 
-const uint8_t kStageTileSolid[kStageTileKinds] = {0, 1, 1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 0, 1, 0, 0};
-
 // floor, brick, crypt, hedge, boards, water, moss, grave, closed, opened, seal, gravel, bones, rock, mud, rug
 const char kStageTileChars[kStageTileKinds + 1] = ".#%T=~,+Co*:b^_r";
 
@@ -82,47 +80,14 @@ bool DecodeStage(const uint8_t* bytes, size_t size, StageMap* out, std::string* 
     return true;
 }
 
-static bool IsPowerOfTwo(int32_t v) {
-    return v > 0 && (v & (v - 1)) == 0;
-}
-
 bool CheckStage(const StageMap& map, std::vector<std::string>* problems) {
-    size_t before = problems->size();
-    if (!IsPowerOfTwo(map.width) || !IsPowerOfTwo(map.height) || map.width > kStageMaxSide ||
-        map.height > kStageMaxSide) {
-        problems->push_back(
-            "its size " + std::to_string(map.width) + " x " + std::to_string(map.height) +
-            " tiles is not a power of two up to 1024 on both axes (the map wraps with a bit mask)");
-    }
-    if (map.width < kStageMinSide && map.height < kStageMinSide) {
-        problems->push_back(
-            "it is smaller than 32 tiles on both axes, so the enemies could find nowhere to start");
-    }
-    if (map.pixelWidth != map.width * 32 || map.pixelHeight != map.height * 32) {
-        problems->push_back("its pixel size " + std::to_string(map.pixelWidth) + " x " +
-                            std::to_string(map.pixelHeight) + " is not 32 times its tile size " +
-                            std::to_string(map.width) + " x " + std::to_string(map.height));
-    }
     if (map.tiles.size() != static_cast<size_t>(map.width) * static_cast<size_t>(map.height)) {
         problems->push_back("its grid holds " + std::to_string(map.tiles.size()) +
                             " tiles instead of width x height");
         return false;
     }
-    for (size_t i = 0; i < map.tiles.size(); ++i) {
-        if (map.tiles[i] >= kStageTileKinds) {
-            problems->push_back("the tile at column " + std::to_string(i % static_cast<size_t>(map.width)) +
-                                ", row " + std::to_string(i / static_cast<size_t>(map.width)) + " has kind " +
-                                std::to_string(map.tiles[i]) + "; tile kinds are 0..15");
-            break;
-        }
-    }
-    int walkable = CountWalkable(map);
-    if (walkable < kStageMinWalkable) {
-        problems->push_back("it has " + std::to_string(walkable) +
-                            " walkable tiles; at least 101 are needed so the player still has room after 100 "
-                            "closed tiles are scattered");
-    }
-    return problems->size() == before;
+    const std::vector<uint8_t> bytes = EncodeStage(map);
+    return ::CheckStageFile(bytes.data(), bytes.size(), problems);
 }
 
 std::string StageToText(const StageMap& map) {

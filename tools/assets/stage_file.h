@@ -5,18 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "game/map.h"
+#include "game/stage_file.h"
+
 namespace assets {
 
-constexpr int kStageHeaderOffset = 524; // reserved bytes before the header
-constexpr int kStageHeaderSize = 60;
-constexpr int kStageGridOffset = kStageHeaderOffset + kStageHeaderSize;
-constexpr int kStageMaxSide = 1024;
-constexpr int kStageMinSide = 32;      // enemy placement needs this much room on one axis
-constexpr int kStageMinWalkable = 101; // 100 closed tiles are scattered, the player needs one more
-constexpr int kStageTileKinds = 16;
+// The layout and the rules are the game's own (game/stage_file.h), so the tools can never disagree with it.
+constexpr int kStageHeaderOffset = STAGE_HEADER_OFFSET;
+constexpr int kStageGridOffset = STAGE_GRID_OFFSET;
+constexpr int kStageMaxSide = STAGE_MAX_SIDE;
+constexpr int kStageTileKinds = TILE_KINDS;
 
-// Which tile kinds block bodies, as the game's table has it.
-extern const uint8_t kStageTileSolid[kStageTileKinds];
+// Which tile kinds block bodies: the game's table.
+inline const uint8_t* const kStageTileSolid = tileSolid;
 
 struct StageMap {
     int32_t width = 0;
@@ -35,7 +36,7 @@ int CountWalkable(const StageMap& map);
 std::vector<uint8_t> EncodeStage(const StageMap& map);
 // Reads the header and grid; false with the reason when the bytes cannot hold a stage at all.
 bool DecodeStage(const uint8_t* bytes, size_t size, StageMap* out, std::string* why);
-// Appends one plain-words reason per broken invariant; true when there are none.
+// Appends one plain-words reason per broken invariant, judged by the game's own check; true when none.
 bool CheckStage(const StageMap& map, std::vector<std::string>* problems);
 
 // One character per kind; see kStageTileChars.
