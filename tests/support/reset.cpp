@@ -6,7 +6,10 @@
 
 #include "app/main_window.h"
 #include "app/random.h"
+#include "game/enemy.h"
 #include "game/game_vars.h"
+#include "game/map.h"
+#include "game/player.h"
 #include "input/controls.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
@@ -45,4 +48,12 @@ void ResetGameProcess() {
     std::memset(halfBlendTable, 0, sizeof halfBlendTable);
     inputState = InputState{};
     ResetGameWideVars();
+    FreeMapData(&mapData);
+    mapData = MapData{};
+    FreeEnemies(&enemyList);
+    player = Player{};
+    scrollX = 0;
+    scrollY = 0;
+    mapAllocationsLeft = -1;
+    enemyAllocationsLeft = -1;
 }
