@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/random.h"
 #include "game/game_vars.h"
+#include "game/title_scene.h"
 #include "input/controls.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
@@ -45,4 +46,5 @@ void ResetGameProcess() {
     std::memset(halfBlendTable, 0, sizeof halfBlendTable);
     inputState = InputState{};
     ResetGameWideVars();
+    ResetTitleVars();
 }
