@@ -6,3 +6,7 @@
 // Game paths use '\' as the separator; on this platform it becomes '/'.
 std::string PlatformNativePath(const char* gamePath);
 FILE* PlatformOpenFile(const char* gamePath, const char* mode);
+// Writes the whole file through a temporary one beside it, made durable and then renamed over the old
+// file, so a crash or power cut part-way leaves the old file whole. A missing folder is created. False,
+// with the old file untouched and no temporary left, when any step fails.
+bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size);

@@ -108,9 +108,11 @@ TEST_F(Frame, BusyWaitRunsFramesElevenVirtualMillisecondsApart) {
 TEST_F(Frame, PresentsWhatTheSceneDrewThisFrame) {
     DDFillRect(&backBuffer, 0, 0, 320, 240, 77);
     ASSERT_TRUE(RunFrame());
-    // The title draws a swatch of every index, 20 x 15 each, so index 17 sits at (20, 15).
-    EXPECT_EQ(HeadlessFrame()[15 * 320 + 20], 17);
-    EXPECT_EQ(HeadlessFrame()[239 * 320 + 319], 255);
+    // The title clears to index 0 and copies its 160 x 160 ramp picture to (80, 40).
+    EXPECT_EQ(HeadlessFrame()[0], 0);
+    EXPECT_EQ(HeadlessFrame()[40 * 320 + 80 + 17], 17);
+    EXPECT_EQ(HeadlessFrame()[199 * 320 + 239], (159 * 160 + 159) % 256);
+    EXPECT_EQ(HeadlessFrame()[239 * 320 + 319], 0);
 }
 
 TEST_F(Frame, AnUnknownSceneRunsNothingButStillPresents) {
@@ -124,6 +126,7 @@ TEST_F(Frame, AnUnknownSceneRunsNothingButStillPresents) {
 }
 
 TEST_F(Frame, UploadsTheDarkeningEntriesOnlyWhileAFadeIsActive) {
+    currentScene = 7; // no scene touches the flag: the frame procedure alone decides
     ASSERT_TRUE(RunFrame());
     const PaletteEntry shown5 = HeadlessFramePalette()[5];
     workPalette[5] = PaletteEntry{1, 2, 3, PC_RESERVED};

@@ -10,6 +10,7 @@
 #include "game/game_vars.h"
 #include "game/map.h"
 #include "game/player.h"
+#include "game/title_scene.h"
 #include "input/controls.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
@@ -56,4 +57,5 @@ void ResetGameProcess() {
     scrollY = 0;
     mapAllocationsLeft = -1;
     enemyAllocationsLeft = -1;
+    ResetTitleVars();
 }

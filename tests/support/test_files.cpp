@@ -94,6 +94,8 @@ std::vector<uint8_t> RampPixels(int32_t width, int32_t height) {
 void WriteStartupAssets() {
     WriteFileBytes(ASSET_TEXT, MakeBmp(16, 8, RampPixels(16, 8)));
     WriteFileBytes(ASSET_PALETTE, MakeBmp(32, 16, RampPixels(32, 16)));
+    // The title loads on the first frame: its picture, and the parts sheet that is the palette source.
+    WriteFileBytes(ASSET_TITLE, MakeBmp(160, 160, RampPixels(160, 160)));
     std::vector<uint8_t> table(65536);
     for (size_t i = 0; i < table.size(); ++i)
         table[i] = static_cast<uint8_t>((i >> 8) / 2 + (i & 255) / 2);

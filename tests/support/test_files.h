@@ -30,5 +30,6 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, const std::vector<ui
 void WriteFileBytes(const std::string& gamePath, const std::vector<uint8_t>& bytes);
 // Indices 0, 1, 2, ... wrapping at 256, row after row.
 std::vector<uint8_t> RampPixels(int32_t width, int32_t height);
-// The minimum a start-up needs: the text sheet, the palette sheet and a blend table.
+// The minimum a start-up and the title's first frame need: the text sheet, the palette (parts) sheet, the
+// title picture, a blend table and the sound effects.
 void WriteStartupAssets();
