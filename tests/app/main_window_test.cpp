@@ -11,6 +11,7 @@
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"
+#include "tools/assets/make_assets.h"
 
 namespace {
 class Program : public testing::Test {
@@ -72,6 +73,8 @@ std::vector<int32_t> PausePlays() {
 } // namespace
 
 TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
+    std::string error;
+    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error; // the game scene loads a real stage
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
     Run();
