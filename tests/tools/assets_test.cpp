@@ -81,6 +81,13 @@ bool HasProblem(const std::vector<AssetProblem>& problems, const char* file, con
     return false;
 }
 
+double RmsDb(const std::vector<double>& s, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to; ++i)
+        sum += s[i] * s[i];
+    return 10 * std::log10(sum / static_cast<double>(to - from));
+}
+
 std::string Describe(const std::vector<AssetProblem>& problems) {
     std::string out;
     for (const AssetProblem& p : problems)
@@ -319,6 +326,16 @@ TEST(AssetSheets, HaveTheirSizesAndFillTheCellsTheGameCopies) {
     EXPECT_GT(drawn(fixed, 0, 0, 96, 32), 300);
     EXPECT_GT(drawn(fixed, 0, 32, 32, 32), 200);
     EXPECT_TRUE(steadyOnly(fixed, 0, 0, 96, 64));
+}
+
+TEST(AssetSounds, TheDoorsCreakIsNearlyAsLoudAsItsThud) {
+    std::vector<double> door = MakeSound(1);
+    const size_t thudAt = static_cast<size_t>(kDoorThudAt * kSoundRate);
+    ASSERT_LT(thudAt, door.size());
+    double creak = RmsDb(door, 0, thudAt), thud = RmsDb(door, thudAt, door.size());
+    EXPECT_LE(thud - creak, 6.0) << creak << " dB creak, " << thud << " dB thud";
+    EXPECT_GE(thud - creak, 0.0); // the door still ends on its loudest sound
+    EXPECT_GT(creak, -24.0);
 }
 
 TEST(AssetSheets, LightMaskIsClearOnlyInsideTheCircleAroundThePlayer) {
