@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -79,6 +80,10 @@ bool HasProblem(const std::vector<AssetProblem>& problems, const char* file, con
         if (p.file == file && p.reason.find(words) != std::string::npos && p.fatal == fatal) return true;
     }
     return false;
+}
+
+bool InRamp(uint8_t index, PaletteRamp ramp) {
+    return index >= RampFirstIndex(ramp) && index < RampFirstIndex(ramp) + RampLength(ramp);
 }
 
 double RmsDb(const std::vector<double>& s, size_t from, size_t to) {
@@ -315,8 +320,8 @@ TEST(AssetSheets, HaveTheirSizesAndFillTheCellsTheGameCopies) {
     for (int d = 0; d < 10; ++d) {
         EXPECT_GT(drawn(parts, (d + 4) * 16, 0, 16, 16), 20) << d;
         EXPECT_TRUE(steadyOnly(parts, (d + 4) * 16, 0, 16, 16));
-        EXPECT_GT(drawn(parts, 32 * d, 96, 16, 32), 40) << d; // record digits fit the 16-pixel spacing
-        EXPECT_EQ(drawn(parts, 32 * d + 16, 96, 16, 32), 0);
+        EXPECT_GT(drawn(parts, 32 * d, 96, 17, 32), 40) << d; // record digits fit the 16-pixel spacing
+        EXPECT_EQ(drawn(parts, 32 * d + 17, 96, 15, 32), 0) << d;
     }
     for (int lives = 0; lives <= 2; ++lives)
         EXPECT_TRUE(steadyOnly(parts, (lives + 2) * 16, 16, 16, 16));
@@ -326,6 +331,44 @@ TEST(AssetSheets, HaveTheirSizesAndFillTheCellsTheGameCopies) {
     EXPECT_GT(drawn(fixed, 0, 0, 96, 32), 300);
     EXPECT_GT(drawn(fixed, 0, 32, 32, 32), 200);
     EXPECT_TRUE(steadyOnly(fixed, 0, 0, 96, 64));
+}
+
+TEST(AssetLook, RecordDigitsAreWideAndStillReadWhenSetSixteenPixelsApart) {
+    Canvas parts = MakePartsSheet();
+    auto isFill = [](uint8_t p) { return InRamp(p, RAMP_GOLD); };
+    for (int d = 0; d < 10; ++d) {
+        int left = 32, right = -1, top = 32, bottom = -1;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                if (!isFill(GetPixel(parts, 32 * d + x, 96 + y))) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        SCOPED_TRACE(d);
+        EXPECT_GE(right - left + 1, d == 1 ? 10 : 14); // fills its 16-pixel slot, not a third of it
+        EXPECT_GE(bottom - top + 1, 21);
+        EXPECT_LE(right, 14); // room for the outline inside the slot
+    }
+    // The title draws the units, then the tens 16 pixels to the left, both keyed: the tens may only
+    // cover the units' dark rim, never a pixel of its fill.
+    for (int tens = 1; tens < 10; ++tens) {
+        for (int units = 0; units < 10; ++units) {
+            Canvas pair = MakeCanvas(48, 32, 0);
+            PasteCanvas(&pair, CropCanvas(parts, 32 * units, 96, 32, 32), 16, 0, true);
+            PasteCanvas(&pair, CropCanvas(parts, 32 * tens, 96, 32, 32), 0, 0, true);
+            int lost = 0;
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x) {
+                    uint8_t p = GetPixel(parts, 32 * units + x, 96 + y);
+                    lost += isFill(p) && GetPixel(pair, 16 + x, y) != p;
+                }
+            }
+            EXPECT_EQ(lost, 0) << tens << units;
+        }
+    }
 }
 
 TEST(AssetSounds, TheDoorsCreakIsNearlyAsLoudAsItsThud) {
