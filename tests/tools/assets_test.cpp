@@ -82,8 +82,22 @@ bool HasProblem(const std::vector<AssetProblem>& problems, const char* file, con
     return false;
 }
 
+double Luma(const Rgb& c) {
+    return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
+}
+
 bool InRamp(uint8_t index, PaletteRamp ramp) {
     return index >= RampFirstIndex(ramp) && index < RampFirstIndex(ramp) + RampLength(ramp);
+}
+
+// Mean luma of a block of a sheet.
+double MeanLuma(const Canvas& c, const Rgb palette[256], int x, int y, int w, int h) {
+    double sum = 0;
+    for (int j = y; j < y + h; ++j) {
+        for (int i = x; i < x + w; ++i)
+            sum += Luma(palette[GetPixel(c, i, j)]);
+    }
+    return sum / (w * h);
 }
 
 double RmsDb(const std::vector<double>& s, size_t from, size_t to) {
@@ -269,6 +283,13 @@ TEST(GamePalette, KeepsBlackAtZeroAndSplitsDarkeningFromSteadyEntries) {
     EXPECT_EQ(RampFirstIndex(RAMP_SHADOW), 1);
     EXPECT_EQ(RampFirstIndex(RAMP_HUD_INK), 217);
     EXPECT_EQ(RampFirstIndex(RAMP_GLOW_EMBER) + RampLength(RAMP_GLOW_EMBER), 256);
+    // Shifting a shade stays inside its own ramp.
+    EXPECT_EQ(ShiftShade(Shade(RAMP_STONE, 5), 3), Shade(RAMP_STONE, 8));
+    EXPECT_EQ(ShiftShade(Shade(RAMP_STONE, 5), -2), Shade(RAMP_STONE, 3));
+    EXPECT_EQ(ShiftShade(Shade(RAMP_STONE, 2), -9), Shade(RAMP_STONE, 0));
+    EXPECT_EQ(ShiftShade(Shade(RAMP_SLATE, 10), 9), Shade(RAMP_SLATE, 11));
+    EXPECT_EQ(ShiftShade(255, 1), 255);
+    EXPECT_EQ(ShiftShade(0, 4), 0);
     // Ramps run dark to light.
     for (int r = 0; r < RAMP_COUNT; ++r) {
         const Rgb& dark = palette[Shade(static_cast<PaletteRamp>(r), 0)];
@@ -331,6 +352,101 @@ TEST(AssetSheets, HaveTheirSizesAndFillTheCellsTheGameCopies) {
     EXPECT_GT(drawn(fixed, 0, 0, 96, 32), 300);
     EXPECT_GT(drawn(fixed, 0, 32, 32, 32), 200);
     EXPECT_TRUE(steadyOnly(fixed, 0, 0, 96, 64));
+}
+
+TEST(AssetLook, EveryGhostStandsOutFromEveryFloorOnceBlended) {
+    Rgb palette[256];
+    MakeGamePalette(palette);
+    std::vector<uint8_t> table = MakeBlendTable(palette);
+    Canvas enemy = MakeEnemySheet(), chips = MakeMapChipSheet();
+    double overall[3] = {0, 0, 0};
+    int floors = 0;
+    for (int kind = 0; kind < 16; ++kind) {
+        if (kStageTileSolid[kind]) continue; // ghosts pass walls, but are hunted on floors
+        ++floors;
+        for (int variant = 0; variant < 3; ++variant) {
+            // The walking frames in every facing, blended as the game does (keyed, through the table).
+            double sum = 0;
+            int n = 0;
+            for (int row = 0; row < 4; ++row) {
+                for (int frame = 1; frame <= 2; ++frame) {
+                    for (int y = 0; y < 32; ++y) {
+                        for (int x = 0; x < 32; ++x) {
+                            uint8_t s = GetPixel(enemy, (frame + variant * 4) * 32 + x, row * 32 + y);
+                            uint8_t d = GetPixel(chips, (kind & 7) * 32 + x, (kind >> 3) * 32 + y);
+                            if (s == 0 || d == 0) continue;
+                            uint8_t b = table[static_cast<size_t>(d * 256 + s)];
+                            sum += std::abs(Luma(palette[b]) - Luma(palette[d]));
+                            ++n;
+                        }
+                    }
+                }
+            }
+            ASSERT_GT(n, 0);
+            EXPECT_GE(sum / n, 44.0) << "variant " << variant << " on kind " << kind;
+            overall[variant] += sum / n;
+        }
+    }
+    ASSERT_EQ(floors, 9);
+    // No kind of ghost is much fainter than the others.
+    double weakest = std::min({overall[0], overall[1], overall[2]});
+    double strongest = std::max({overall[0], overall[1], overall[2]});
+    EXPECT_GE(weakest / strongest, 0.75) << weakest / floors << " vs " << strongest / floors;
+}
+
+TEST(AssetLook, BlockingTilesStandUpAndFloorsLieFlat) {
+    Rgb palette[256];
+    MakeGamePalette(palette);
+    Canvas chips = MakeMapChipSheet();
+    const uint8_t foot = Shade(RAMP_SHADOW, 0);
+    for (int kind = 0; kind < 16; ++kind) {
+        SCOPED_TRACE(kind);
+        const int x = (kind & 7) * 32, y = (kind >> 3) * 32;
+        int footPixels = 0;
+        for (int i = 0; i < 32; ++i)
+            footPixels += GetPixel(chips, x + i, y + 31) == foot;
+        if (kind == 8) continue; // the closed slab has its own bevelled lid
+        if (kStageTileSolid[kind]) {
+            // A lit back edge and front rim above a face in shade that ends in a dark foot.
+            double lit =
+                (MeanLuma(chips, palette, x, y, 32, 2) + MeanLuma(chips, palette, x, y + 24, 32, 1)) / 2;
+            double face = MeanLuma(chips, palette, x, y + 25, 32, 7);
+            double body = MeanLuma(chips, palette, x, y + 2, 32, 22);
+            EXPECT_GT(lit, body + 8);
+            EXPECT_LT(face, body - 8);
+            EXPECT_EQ(footPixels, 32);
+        } else {
+            EXPECT_LT(footPixels, 16); // a dark line along the bottom would make a floor look raised
+        }
+    }
+}
+
+TEST(AssetLook, ThePlayerStandsOutAndHerLanternNeverDarkens) {
+    Canvas player = MakePlayerSheet(), chips = MakeMapChipSheet();
+    // The cloak's crimson is on no floor she can stand on.
+    for (int kind = 0; kind < 16; ++kind) {
+        if (kStageTileSolid[kind]) continue;
+        int crimson = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x)
+                crimson += InRamp(GetPixel(chips, (kind & 7) * 32 + x, (kind >> 3) * 32 + y), RAMP_BLOOD);
+        }
+        EXPECT_EQ(crimson, 0) << "kind " << kind;
+    }
+    // The flame is drawn in steady colours while lit (frames 0..3) and dark once dropped (4, 5).
+    for (int row = 0; row < 4; ++row) {
+        for (int frame = 0; frame < 6; ++frame) {
+            int steady = 0;
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x)
+                    steady += GetPixel(player, frame * 32 + x, row * 32 + y) > kLastDarkeningIndex;
+            }
+            if (frame < 4)
+                EXPECT_GE(steady, 4) << row << "," << frame;
+            else
+                EXPECT_EQ(steady, 0) << row << "," << frame;
+        }
+    }
 }
 
 TEST(AssetLook, RecordDigitsAreWideAndStillReadWhenSetSixteenPixelsApart) {
