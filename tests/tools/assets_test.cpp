@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -79,6 +80,31 @@ bool HasProblem(const std::vector<AssetProblem>& problems, const char* file, con
         if (p.file == file && p.reason.find(words) != std::string::npos && p.fatal == fatal) return true;
     }
     return false;
+}
+
+double Luma(const Rgb& c) {
+    return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
+}
+
+bool InRamp(uint8_t index, PaletteRamp ramp) {
+    return index >= RampFirstIndex(ramp) && index < RampFirstIndex(ramp) + RampLength(ramp);
+}
+
+// Mean luma of a block of a sheet.
+double MeanLuma(const Canvas& c, const Rgb palette[256], int x, int y, int w, int h) {
+    double sum = 0;
+    for (int j = y; j < y + h; ++j) {
+        for (int i = x; i < x + w; ++i)
+            sum += Luma(palette[GetPixel(c, i, j)]);
+    }
+    return sum / (w * h);
+}
+
+double RmsDb(const std::vector<double>& s, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to; ++i)
+        sum += s[i] * s[i];
+    return 10 * std::log10(sum / static_cast<double>(to - from));
 }
 
 std::string Describe(const std::vector<AssetProblem>& problems) {
@@ -281,6 +307,13 @@ TEST(GamePalette, KeepsBlackAtZeroAndSplitsDarkeningFromSteadyEntries) {
     EXPECT_EQ(RampFirstIndex(RAMP_SHADOW), 1);
     EXPECT_EQ(RampFirstIndex(RAMP_HUD_INK), 217);
     EXPECT_EQ(RampFirstIndex(RAMP_GLOW_EMBER) + RampLength(RAMP_GLOW_EMBER), 256);
+    // Shifting a shade stays inside its own ramp.
+    EXPECT_EQ(ShiftShade(Shade(RAMP_STONE, 5), 3), Shade(RAMP_STONE, 8));
+    EXPECT_EQ(ShiftShade(Shade(RAMP_STONE, 5), -2), Shade(RAMP_STONE, 3));
+    EXPECT_EQ(ShiftShade(Shade(RAMP_STONE, 2), -9), Shade(RAMP_STONE, 0));
+    EXPECT_EQ(ShiftShade(Shade(RAMP_SLATE, 10), 9), Shade(RAMP_SLATE, 11));
+    EXPECT_EQ(ShiftShade(255, 1), 255);
+    EXPECT_EQ(ShiftShade(0, 4), 0);
     // Ramps run dark to light.
     for (int r = 0; r < RAMP_COUNT; ++r) {
         const Rgb& dark = palette[Shade(static_cast<PaletteRamp>(r), 0)];
@@ -332,8 +365,8 @@ TEST(AssetSheets, HaveTheirSizesAndFillTheCellsTheGameCopies) {
     for (int d = 0; d < 10; ++d) {
         EXPECT_GT(drawn(parts, (d + 4) * 16, 0, 16, 16), 20) << d;
         EXPECT_TRUE(steadyOnly(parts, (d + 4) * 16, 0, 16, 16));
-        EXPECT_GT(drawn(parts, 32 * d, 96, 16, 32), 40) << d; // record digits fit the 16-pixel spacing
-        EXPECT_EQ(drawn(parts, 32 * d + 16, 96, 16, 32), 0);
+        EXPECT_GT(drawn(parts, 32 * d, 96, 17, 32), 40) << d; // record digits fit the 16-pixel spacing
+        EXPECT_EQ(drawn(parts, 32 * d + 17, 96, 15, 32), 0) << d;
     }
     for (int lives = 0; lives <= 2; ++lives)
         EXPECT_TRUE(steadyOnly(parts, (lives + 2) * 16, 16, 16, 16));
@@ -343,6 +376,149 @@ TEST(AssetSheets, HaveTheirSizesAndFillTheCellsTheGameCopies) {
     EXPECT_GT(drawn(fixed, 0, 0, 96, 32), 300);
     EXPECT_GT(drawn(fixed, 0, 32, 32, 32), 200);
     EXPECT_TRUE(steadyOnly(fixed, 0, 0, 96, 64));
+}
+
+TEST(AssetLook, EveryGhostStandsOutFromEveryFloorOnceBlended) {
+    Rgb palette[256];
+    MakeGamePalette(palette);
+    std::vector<uint8_t> table = MakeBlendTable(palette);
+    Canvas enemy = MakeEnemySheet(), chips = MakeMapChipSheet();
+    double overall[3] = {0, 0, 0};
+    int floors = 0;
+    for (int kind = 0; kind < 16; ++kind) {
+        if (kStageTileSolid[kind]) continue; // ghosts pass walls, but are hunted on floors
+        ++floors;
+        for (int variant = 0; variant < 3; ++variant) {
+            // The walking frames in every facing, blended as the game does (keyed, through the table).
+            double sum = 0;
+            int n = 0;
+            for (int row = 0; row < 4; ++row) {
+                for (int frame = 1; frame <= 2; ++frame) {
+                    for (int y = 0; y < 32; ++y) {
+                        for (int x = 0; x < 32; ++x) {
+                            uint8_t s = GetPixel(enemy, (frame + variant * 4) * 32 + x, row * 32 + y);
+                            uint8_t d = GetPixel(chips, (kind & 7) * 32 + x, (kind >> 3) * 32 + y);
+                            if (s == 0 || d == 0) continue;
+                            uint8_t b = table[static_cast<size_t>(d * 256 + s)];
+                            sum += std::abs(Luma(palette[b]) - Luma(palette[d]));
+                            ++n;
+                        }
+                    }
+                }
+            }
+            ASSERT_GT(n, 0);
+            EXPECT_GE(sum / n, 44.0) << "variant " << variant << " on kind " << kind;
+            overall[variant] += sum / n;
+        }
+    }
+    ASSERT_EQ(floors, 9);
+    // No kind of ghost is much fainter than the others.
+    double weakest = std::min({overall[0], overall[1], overall[2]});
+    double strongest = std::max({overall[0], overall[1], overall[2]});
+    EXPECT_GE(weakest / strongest, 0.75) << weakest / floors << " vs " << strongest / floors;
+}
+
+TEST(AssetLook, BlockingTilesStandUpAndFloorsLieFlat) {
+    Rgb palette[256];
+    MakeGamePalette(palette);
+    Canvas chips = MakeMapChipSheet();
+    const uint8_t foot = Shade(RAMP_SHADOW, 0);
+    for (int kind = 0; kind < 16; ++kind) {
+        SCOPED_TRACE(kind);
+        const int x = (kind & 7) * 32, y = (kind >> 3) * 32;
+        int footPixels = 0;
+        for (int i = 0; i < 32; ++i)
+            footPixels += GetPixel(chips, x + i, y + 31) == foot;
+        if (kind == 8) continue; // the closed slab has its own bevelled lid
+        if (kStageTileSolid[kind]) {
+            // A lit back edge and front rim above a face in shade that ends in a dark foot.
+            double lit =
+                (MeanLuma(chips, palette, x, y, 32, 2) + MeanLuma(chips, palette, x, y + 24, 32, 1)) / 2;
+            double face = MeanLuma(chips, palette, x, y + 25, 32, 7);
+            double body = MeanLuma(chips, palette, x, y + 2, 32, 22);
+            EXPECT_GT(lit, body + 8);
+            EXPECT_LT(face, body - 8);
+            EXPECT_EQ(footPixels, 32);
+        } else {
+            EXPECT_LT(footPixels, 16); // a dark line along the bottom would make a floor look raised
+        }
+    }
+}
+
+TEST(AssetLook, ThePlayerStandsOutAndHerLanternNeverDarkens) {
+    Canvas player = MakePlayerSheet(), chips = MakeMapChipSheet();
+    // The cloak's crimson is on no floor she can stand on.
+    for (int kind = 0; kind < 16; ++kind) {
+        if (kStageTileSolid[kind]) continue;
+        int crimson = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x)
+                crimson += InRamp(GetPixel(chips, (kind & 7) * 32 + x, (kind >> 3) * 32 + y), RAMP_BLOOD);
+        }
+        EXPECT_EQ(crimson, 0) << "kind " << kind;
+    }
+    // The flame is drawn in steady colours while lit (frames 0..3) and dark once dropped (4, 5).
+    for (int row = 0; row < 4; ++row) {
+        for (int frame = 0; frame < 6; ++frame) {
+            int steady = 0;
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x)
+                    steady += GetPixel(player, frame * 32 + x, row * 32 + y) > kLastDarkeningIndex;
+            }
+            if (frame < 4)
+                EXPECT_GE(steady, 4) << row << "," << frame;
+            else
+                EXPECT_EQ(steady, 0) << row << "," << frame;
+        }
+    }
+}
+
+TEST(AssetLook, RecordDigitsAreWideAndStillReadWhenSetSixteenPixelsApart) {
+    Canvas parts = MakePartsSheet();
+    auto isFill = [](uint8_t p) { return InRamp(p, RAMP_GOLD); };
+    for (int d = 0; d < 10; ++d) {
+        int left = 32, right = -1, top = 32, bottom = -1;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                if (!isFill(GetPixel(parts, 32 * d + x, 96 + y))) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        SCOPED_TRACE(d);
+        EXPECT_GE(right - left + 1, d == 1 ? 10 : 14); // fills its 16-pixel slot, not a third of it
+        EXPECT_GE(bottom - top + 1, 21);
+        EXPECT_LE(right, 14); // room for the outline inside the slot
+    }
+    // The title draws the units, then the tens 16 pixels to the left, both keyed: the tens may only
+    // cover the units' dark rim, never a pixel of its fill.
+    for (int tens = 1; tens < 10; ++tens) {
+        for (int units = 0; units < 10; ++units) {
+            Canvas pair = MakeCanvas(48, 32, 0);
+            PasteCanvas(&pair, CropCanvas(parts, 32 * units, 96, 32, 32), 16, 0, true);
+            PasteCanvas(&pair, CropCanvas(parts, 32 * tens, 96, 32, 32), 0, 0, true);
+            int lost = 0;
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x) {
+                    uint8_t p = GetPixel(parts, 32 * units + x, 96 + y);
+                    lost += isFill(p) && GetPixel(pair, 16 + x, y) != p;
+                }
+            }
+            EXPECT_EQ(lost, 0) << tens << units;
+        }
+    }
+}
+
+TEST(AssetSounds, TheDoorsCreakIsNearlyAsLoudAsItsThud) {
+    std::vector<double> door = MakeSound(1);
+    const size_t thudAt = static_cast<size_t>(kDoorThudAt * kSoundRate);
+    ASSERT_LT(thudAt, door.size());
+    double creak = RmsDb(door, 0, thudAt), thud = RmsDb(door, thudAt, door.size());
+    EXPECT_LE(thud - creak, 6.0) << creak << " dB creak, " << thud << " dB thud";
+    EXPECT_GE(thud - creak, 0.0); // the door still ends on its loudest sound
+    EXPECT_GT(creak, -24.0);
 }
 
 TEST(AssetSheets, LightMaskIsClearOnlyInsideTheCircleAroundThePlayer) {

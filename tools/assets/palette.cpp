@@ -118,4 +118,13 @@ uint8_t DitherShade(PaletteRamp ramp, double t, int x, int y) {
     return Shade(ramp, frac > BayerThreshold(x, y) ? level + 1 : level);
 }
 
+uint8_t ShiftShade(uint8_t index, int delta) {
+    if (index == 0) return 0;
+    for (int r = 0; r < RAMP_COUNT; ++r) {
+        int first = RampFirstIndex(static_cast<PaletteRamp>(r));
+        if (index < first + kRamps[r].count) return Shade(static_cast<PaletteRamp>(r), index - first + delta);
+    }
+    return index;
+}
+
 } // namespace assets

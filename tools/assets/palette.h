@@ -51,5 +51,8 @@ uint8_t Shade(PaletteRamp ramp, int level);
 uint8_t ShadeAt(PaletteRamp ramp, double t);
 // Like ShadeAt, but between two levels the choice is ordered-dithered by pixel position.
 uint8_t DitherShade(PaletteRamp ramp, double t, int x, int y);
+// The same colour `delta` shades lighter (positive) or darker within its own ramp, clamped to the
+// ramp's ends; index 0 stays 0.
+uint8_t ShiftShade(uint8_t index, int delta);
 
 } // namespace assets

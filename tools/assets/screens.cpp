@@ -20,15 +20,11 @@ std::vector<uint8_t> RowGradient(PaletteRamp ramp, int rows, double from, double
     return out;
 }
 
-// Outlined, shadowed text in its own layer, pasted keyed so it can sit on anything.
-void Lettering(Canvas* c, int x, int y, const char* text, int sx, int sy, int spacing, PaletteRamp fill,
-               double fromLevel, double toLevel, uint8_t outline, uint8_t shadow) {
-    Canvas layer = MakeCanvas(c->width, c->height, 0);
-    std::vector<uint8_t> rows = RowGradient(fill, 7 * sy, fromLevel, toLevel);
-    DrawTextRows(&layer, x, y, text, sx, sy, spacing, rows.data());
+// Rings a layer of lettering with an outline and a drop shadow one pixel down and right, then
+// pastes it keyed so it can sit on anything.
+void FinishLettering(Canvas* c, Canvas layer, uint8_t outline, uint8_t shadow) {
     OutlineCanvas(&layer, outline, true);
     if (shadow) {
-        // Drop shadow one pixel down and right, under the outline.
         Canvas under = MakeCanvas(c->width, c->height, 0);
         for (int j = 0; j < c->height; ++j) {
             for (int i = 0; i < c->width; ++i) {
@@ -39,6 +35,46 @@ void Lettering(Canvas* c, int x, int y, const char* text, int sx, int sy, int sp
         layer = under;
     }
     PasteCanvas(c, layer, 0, 0, true);
+}
+
+// Outlined, shadowed text filled with a top-to-bottom gradient of one ramp.
+void Lettering(Canvas* c, int x, int y, const char* text, int sx, int sy, int spacing, PaletteRamp fill,
+               double fromLevel, double toLevel, uint8_t outline, uint8_t shadow) {
+    Canvas layer = MakeCanvas(c->width, c->height, 0);
+    std::vector<uint8_t> rows = RowGradient(fill, 7 * sy, fromLevel, toLevel);
+    DrawTextRows(&layer, x, y, text, sx, sy, spacing, rows.data());
+    FinishLettering(c, layer, outline, shadow);
+}
+
+// The record's digits: the label font's strokes on a grid two columns wider, because the title
+// sets them only 16 pixels apart and a narrow glyph leaves a gap that splits the number.
+const char* const kRecordDigits[10][7] = {
+    {".#####.", "#.....#", "#....##", "#...#.#", "#..#..#", "##....#", ".#####."},
+    {"....#..", "...##..", "..#.#..", "....#..", "....#..", "....#..", "..#####"},
+    {".#####.", "#.....#", "......#", "..####.", ".#.....", "#......", "#######"},
+    {"######.", "......#", "......#", "..####.", "......#", "......#", "######."},
+    {"....##.", "...#.#.", "..#..#.", ".#...#.", "#######", ".....#.", ".....#."},
+    {"#######", "#......", "######.", "......#", "......#", "#.....#", ".#####."},
+    {"..####.", ".#.....", "#......", "######.", "#.....#", "#.....#", ".#####."},
+    {"#######", "......#", ".....#.", "....#..", "...#...", "...#...", "...#..."},
+    {".#####.", "#.....#", "#.....#", ".#####.", "#.....#", "#.....#", ".#####."},
+    {".#####.", "#.....#", "#.....#", ".######", "......#", ".....#.", ".####.."},
+};
+
+void RecordDigit(Canvas* c, int x, int y, int digit, PaletteRamp fill, double fromLevel, double toLevel,
+                 uint8_t outline, uint8_t shadow) {
+    const int sx = 2, sy = 3;
+    Canvas layer = MakeCanvas(c->width, c->height, 0);
+    std::vector<uint8_t> rows = RowGradient(fill, 7 * sy, fromLevel, toLevel);
+    for (int row = 0; row < 7; ++row) {
+        for (int col = 0; col < 7; ++col) {
+            if (kRecordDigits[digit][row][col] != '#') continue;
+            for (int j = 0; j < sy; ++j)
+                FillRect(&layer, x + col * sx, y + row * sy + j, sx, 1,
+                         rows[static_cast<size_t>(row * sy + j)]);
+        }
+    }
+    FinishLettering(c, layer, outline, shadow);
 }
 
 void HudDigit(Canvas* c, int x, int y, char digit, PaletteRamp fill) {
@@ -101,9 +137,9 @@ Canvas MakePartsSheet() {
     Lettering(&c, 2, 64 + 5, "RECORD", 2, 3, 2, RAMP_GOLD, 7, 3, Shade(RAMP_SHADOW, 0),
               Shade(RAMP_SHADOW, 2));
     for (int d = 0; d < 10; ++d) {
-        char text[2] = {static_cast<char>('0' + d), 0};
-        Lettering(&c, 32 * d + 2, 96 + 5, text, 2, 3, 0, RAMP_GOLD, 7, 3, Shade(RAMP_SHADOW, 0),
-                  Shade(RAMP_SHADOW, 2));
+        // Outline at column 0 and 15, shadow at 16: at the title's 16-pixel spacing only the dark
+        // rims of neighbouring digits meet.
+        RecordDigit(&c, 32 * d + 1, 96 + 5, d, RAMP_GOLD, 7, 3, Shade(RAMP_SHADOW, 0), Shade(RAMP_SHADOW, 2));
     }
     return c;
 }

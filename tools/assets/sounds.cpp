@@ -239,14 +239,24 @@ Samples CursorTick() {
     return Finish(s, 0.5);
 }
 
+double Rms(const Samples& s, size_t from, size_t to) {
+    double sum = 0;
+    to = std::min(to, s.size());
+    for (size_t i = from; i < to; ++i)
+        sum += s[i] * s[i];
+    return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0;
+}
+
 Samples RustyDoor() {
     // A hinge that sticks and slips: bursts of friction pulses ringing the door's panel.
-    Samples s = Silence(1.7);
+    Samples s = Silence(kDoorThudAt + 0.35);
     AssetRng rng = SeedRng(2);
     Biquad r1, r2, r3;
-    SetBandPass(&r1, 620, 40);
-    SetBandPass(&r2, 1130, 60);
-    SetBandPass(&r3, 2350, 120);
+    // Narrow bands ring on between the pulses, so the creak is a sustained squeal and not a
+    // train of clicks whose peaks would cap its loudness.
+    SetBandPass(&r1, 620, 14);
+    SetBandPass(&r2, 1130, 24);
+    SetBandPass(&r3, 2350, 60);
     double phase = 0;
     for (size_t i = 0; i < s.size(); ++i) {
         double t = static_cast<double>(i) / kRate;
@@ -257,12 +267,18 @@ Samples RustyDoor() {
             phase -= 1;
             pulse = 1 + Noise(&rng) * 0.3;
         }
-        double env = Window(t, 0.0, 1.35, 0.15, 0.25) *
+        double env = Window(t, 0.0, kDoorThudAt + 0.03, 0.15, 0.25) *
                      (0.6 + 0.4 * std::sin(kTwoPi * 1.3 * t) * std::sin(kTwoPi * 1.3 * t));
         double excite = pulse * env + Noise(&rng) * 0.02 * env;
-        s[i] = Run(&r1, excite) + Run(&r2, excite) * 0.8 + Run(&r3, excite) * 0.5;
+        double ring = Run(&r1, excite) + Run(&r2, excite) * 0.8 + Run(&r3, excite) * 0.5;
+        s[i] = std::tanh(ring * 6.0); // the rasp of iron on iron
     }
-    Add(&s, Thud(62, 0.35, 3), 1.32, 0.22);
+    // The closing thud ends the sound and stays the loudest part, but only a little above the
+    // creak: levelled by RMS so the creak is heard through a single play at low volume.
+    Samples thud = Thud(62, 0.35, 3);
+    size_t creakEnd = static_cast<size_t>(kDoorThudAt * kRate);
+    double creak = Rms(s, 0, creakEnd), blow = Rms(thud, 0, thud.size());
+    Add(&s, thud, kDoorThudAt, blow > 0 ? creak / blow * std::pow(10.0, kDoorThudOverCreakDb / 20) : 0);
     return Finish(s, 0.85);
 }
 

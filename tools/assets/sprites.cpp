@@ -80,10 +80,12 @@ Pose PoseFor(int frame) {
 
 void Lantern(Canvas* c, int x, int y, bool lit) {
     FillRect(c, x, y, 5, 6, Shade(RAMP_WOOD, 2));
-    FillRect(c, x + 1, y + 1, 3, 4, lit ? Shade(RAMP_FLAME, 9) : Shade(RAMP_SHADOW, 4));
+    // The flame burns in colours the darkness never touches: however low the light runs, the
+    // player still sees her own lantern.
+    FillRect(c, x + 1, y + 1, 3, 4, lit ? Shade(RAMP_GLOW_EMBER, 2) : Shade(RAMP_SHADOW, 4));
     if (lit) {
-        PutPixel(c, x + 2, y + 2, Shade(RAMP_FLAME, 11));
-        PutPixel(c, x + 2, y + 3, Shade(RAMP_FLAME, 11));
+        PutPixel(c, x + 2, y + 2, Shade(RAMP_GLOW_EMBER, 4));
+        PutPixel(c, x + 2, y + 3, Shade(RAMP_GLOW_EMBER, 3));
     }
     PutPixel(c, x + 2, y - 1, Shade(RAMP_WOOD, 4));
     FillRect(c, x + 1, y + 6, 3, 1, Shade(RAMP_WOOD, 1));
@@ -225,6 +227,9 @@ Canvas PlayerFrame(Facing face, int frame) {
 
 // ---- The enemies: three kinds of ghost, drawn half-transparent by the game. ----
 
+// A ghost is drawn at half strength over the floor, so it only shows as far as it differs from
+// the floor: bodies are kept light and ringed with a lighter rim, and the eyes are the brightest
+// pixels of all.
 struct GhostLook {
     PaletteRamp ramp;
     double base;
@@ -232,12 +237,13 @@ struct GhostLook {
     int width;   // half width at the hem
     bool hooded; // a dark hood opening instead of a face
     bool child;  // big head, hair, small body
+    int rim;     // shade of the ramp ringing the silhouette
 };
 
 const GhostLook kGhosts[3] = {
-    {RAMP_GHOST, 7.5, 5, 8, false, false}, // the shroud
-    {RAMP_ECTO, 4.8, 2, 7, true, false},   // the hooded wraith
-    {RAMP_LILAC, 6.5, 8, 6, false, true},  // the child
+    {RAMP_GHOST, 7.5, 5, 8, false, false, 10}, // the shroud
+    {RAMP_ECTO, 5.6, 2, 7, true, false, 8},    // the hooded wraith
+    {RAMP_LILAC, 8.2, 8, 6, false, true, 9},   // the child
 };
 
 Canvas GhostFrame(int variant, Facing face, int frame) {
@@ -294,16 +300,16 @@ Canvas GhostFrame(int variant, Facing face, int frame) {
         } else {
             FillRect(&hair, hx - 6, hy, 12, 10, 1);
         }
-        ShadeShape(&c, hair, RAMP_VIOLET, 2.5, 2.0);
+        ShadeShape(&c, hair, RAMP_VIOLET, 8.5, 2.0); // pale, or it sinks into a dark floor
         if (face == FACE_DOWN) {
             FillEllipse(&c, cx, headY + 1.5, 3.5, 4, Shade(RAMP_LILAC, 9));
-            FillRect(&c, hx - 3, hy - 2, 7, 2, Shade(RAMP_VIOLET, 2)); // fringe
-            PutPixel(&c, hx - 2, hy + 1, Shade(RAMP_BLOOD, 11));
-            PutPixel(&c, hx + 1, hy + 1, Shade(RAMP_BLOOD, 11));
+            FillRect(&c, hx - 3, hy - 2, 7, 2, Shade(RAMP_VIOLET, 7)); // fringe
+            PutPixel(&c, hx - 2, hy + 1, Shade(RAMP_HUD_RED, 4));
+            PutPixel(&c, hx + 1, hy + 1, Shade(RAMP_HUD_RED, 4));
             PutPixel(&c, hx - 1, hy + 4, Shade(RAMP_SHADOW, 2));
         } else if (side) {
             FillEllipse(&c, cx + 3, headY + 1.5, 2.2, 3.5, Shade(RAMP_LILAC, 9));
-            PutPixel(&c, hx + 4, hy + 1, Shade(RAMP_BLOOD, 11));
+            PutPixel(&c, hx + 4, hy + 1, Shade(RAMP_HUD_RED, 4));
         }
     } else if (g.hooded) {
         // A black hood opening with two cold green eyes.
@@ -339,7 +345,7 @@ Canvas GhostFrame(int variant, Facing face, int frame) {
             FillEllipse(&c, cx + 4, headY + 4, 1.0, 1.4, Shade(RAMP_SHADOW, 1));
         }
     }
-    OutlineCanvas(&c, Shade(g.ramp, 2), false);
+    OutlineCanvas(&c, Shade(g.ramp, g.rim), false);
     if (face == FACE_LEFT) return MirrorCanvas(c);
     return c;
 }
