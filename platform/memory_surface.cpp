@@ -20,6 +20,10 @@ PlatformSurface* PlatformCreateSurface(int32_t width, int32_t height, int32_t pl
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
     if (placement == 1 ? platformSurfaceFaults.refuseSystemMemory : platformSurfaceFaults.refuseVideoMemory)
         return nullptr;
+    if (platformSurfaceFaults.limitCreations) {
+        if (platformSurfaceFaults.creationsLeft <= 0) return nullptr;
+        --platformSurfaceFaults.creationsLeft;
+    }
     // Rows start on 16-byte boundaries, so the pitch is usually wider than the image.
     const int32_t pitch = (width + 15) & ~15;
     auto* surface = static_cast<PlatformSurface*>(std::calloc(1, sizeof(PlatformSurface)));

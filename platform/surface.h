@@ -22,6 +22,8 @@ struct PlatformSurfaceFaults {
     bool refuseColorKey;
     bool refuseLock;
     bool refuseRestore;
+    bool limitCreations; // when set, only creationsLeft more surfaces can be made
+    int32_t creationsLeft;
 };
 extern PlatformSurfaceFaults platformSurfaceFaults;
 

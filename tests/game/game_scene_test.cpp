@@ -1,0 +1,426 @@
+// The game scene on the real asset tree: stage start and its failures, the states and their timing,
+// the light, opening tiles, and what follows a clear or a capture.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/asset_paths.h"
+#include "app/frame_loop.h"
+#include "app/main_window.h"
+#include "app/random.h"
+#include "app/startup.h"
+#include "game/enemy.h"
+#include "game/game_scene.h"
+#include "game/game_vars.h"
+#include "game/map.h"
+#include "game/player.h"
+#include "game/stage_rules.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_input.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/reset.h"
+#include "tests/support/test_files.h"
+#include "tests/support/trace_capture.h"
+#include "tests/support/world.h"
+#include "tools/assets/make_assets.h"
+#include "video/palette.h"
+#include "video/surface.h"
+
+namespace {
+constexpr int32_t PX = 65536;
+
+class GameSceneTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGameProcess();
+        dir = std::make_unique<ScopedWorkDir>();
+        std::string error;
+        ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+        CreateTestWindow();
+        ASSERT_TRUE(InitApp(mainWindow));
+        appStarted = 1;
+        currentScene = SCENE_GAME;
+        stage = 1;
+        lives = 2;
+        qm::srand(2024);
+    }
+    void TearDown() override {
+        ReleaseApp(mainWindow);
+        ResetGameProcess();
+        dir.reset();
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(RunFrame());
+    }
+    // Runs the intro through: 45 frames from the stage start.
+    void ToPlay() {
+        Frames(45);
+        ASSERT_EQ(GameState, GAME_PLAY);
+    }
+    std::unique_ptr<ScopedWorkDir> dir;
+};
+
+int32_t ClosedTiles() {
+    int32_t n = 0;
+    for (int32_t r = 0; r < mapData.height; ++r)
+        for (int32_t c = 0; c < mapData.width; ++c)
+            n += mapData.rows[r][c] == TILE_CLOSED;
+    return n;
+}
+
+std::vector<uint8_t> WorkPixels() {
+    Surface& work = surfaceTable[SURFACE_WORK];
+    SurfaceDesc desc;
+    uint8_t* pixels = nullptr;
+    std::vector<uint8_t> out;
+    if (!DDLockSurface(&work, &desc, &pixels, 8)) return out;
+    for (int32_t y = 0; y < 160; ++y)
+        out.insert(out.end(), pixels + y * desc.pitch, pixels + y * desc.pitch + 160);
+    DDUnlockSurface(&work);
+    return out;
+}
+} // namespace
+
+TEST_F(GameSceneTest, AStageStartsWithItsMapEnemiesAndAFortyFiveFrameFadeIn) {
+    Frames(1);
+    EXPECT_EQ(gamePhase, PHASE_RUN);
+    EXPECT_EQ(GameState, GAME_INTRO);
+    EXPECT_EQ(paletteFadeActive, 1);
+    EXPECT_EQ(lightLevel, 25500);
+    EXPECT_EQ(mapData.width, 32); // the first stage file
+    EXPECT_EQ(enemyList.count, 20);
+    EXPECT_GE(ClosedTiles(), 100);
+    for (SurfaceId id : {SURFACE_MAPCHIP, SURFACE_PLAYER, SURFACE_ENEMY, SURFACE_PARTS, SURFACE_FIXEDTEXT,
+                         SURFACE_MASK, SURFACE_WORK})
+        EXPECT_NE(surfaceTable[id].surface, nullptr) << id;
+    // Nothing moves during the intro, whatever is held.
+    HeadlessSetKey(VK_RIGHT, true);
+    const int32_t x0 = player.body.x;
+    Frames(43);
+    EXPECT_EQ(GameState, GAME_INTRO);
+    EXPECT_EQ(player.body.x, x0);
+    Frames(1);
+    EXPECT_EQ(GameState, GAME_PLAY);
+    EXPECT_EQ(paletteFadeActive, 0);
+    EXPECT_EQ(player.body.x, x0);
+    Frames(1);
+    EXPECT_GT(player.body.x, x0);
+}
+
+TEST_F(GameSceneTest, LightFallsFourAFrameAndRetintsEveryTwentyFiveFrames) {
+    ToPlay();
+    std::vector<int> changes;
+    std::vector<PaletteEntry> last(HeadlessFramePalette(), HeadlessFramePalette() + 256);
+    for (int frame = 1; frame <= 60; ++frame) {
+        Frames(1);
+        ASSERT_EQ(GameState, GAME_PLAY) << "caught or cleared at frame " << frame;
+        if (frame == 1) {
+            EXPECT_EQ(lightLevel, 25496);
+            for (int32_t i : {5, 100, 216}) {
+                EXPECT_EQ(HeadlessFramePalette()[i].red, basePalette[i].red * 254 >> 8) << i;
+                EXPECT_EQ(HeadlessFramePalette()[i].blue, basePalette[i].blue * 254 >> 8) << i;
+            }
+            EXPECT_EQ(HeadlessFramePalette()[217].red, basePalette[217].red);
+            EXPECT_EQ(HeadlessFramePalette()[255].green, basePalette[255].green);
+        }
+        if (std::memcmp(last.data(), HeadlessFramePalette(), sizeof(PaletteEntry) * 256) != 0)
+            changes.push_back(frame);
+        last.assign(HeadlessFramePalette(), HeadlessFramePalette() + 256);
+    }
+    EXPECT_EQ(changes, (std::vector<int>{1, 26, 51}));
+    EXPECT_EQ(lightLevel, 25500 - 60 * 4);
+}
+
+TEST(Light, ClampsAtTheFloorAndTheCeiling) {
+    ResetGameProcess();
+    lightLevel = 1003;
+    UpdateLight();
+    EXPECT_EQ(lightLevel, 1000);
+    EXPECT_EQ(lightStep, 10);
+    UpdateLight();
+    EXPECT_EQ(lightLevel, 1000);
+    lightLevel = 24000;
+    AddLight(3000);
+    EXPECT_EQ(lightLevel, 25500);
+    lightLevel = 22500;
+    AddLight(3000);
+    EXPECT_EQ(lightLevel, 25500);
+    lightLevel = 22499;
+    AddLight(3000);
+    EXPECT_EQ(lightLevel, 25499);
+    AddLight(-30000);
+    EXPECT_EQ(lightLevel, 1000);
+    ResetGameProcess();
+}
+
+TEST_F(GameSceneTest, OpeningFollowsTheSealAndReleaseOddsInDrawOrder) {
+    ToPlay();
+    for (int32_t stageNumber : {1, 31}) {
+        stage = stageNumber;
+        sealRevealed = 0;
+        sealChance = 0;
+        int32_t released = 0, opened = 0, seals = 0;
+        for (uint32_t seed = 1; seed <= 60; ++seed) {
+            SetTile(3, 4, TILE_CLOSED);
+            qm::srand(seed);
+            ModelRandom model{seed};
+            const int32_t countBefore = enemyList.count;
+            const int32_t chanceBefore = sealChance;
+            const uint8_t revealedBefore = sealRevealed;
+            lightLevel = 20000;
+            bool expectSeal = false, expectEnemy = false;
+            int32_t expectChance = chanceBefore;
+            if (!revealedBefore && chanceBefore > model.Next() % 100 + 1) expectSeal = true;
+            if (!expectSeal) {
+                if (stageNumber * 3 + 10 > model.Next() % 100 + 1) {
+                    expectEnemy = true;
+                    for (int k = 0; k < 4; ++k)
+                        model.Next();
+                    expectChance += model.Next() % 3 + 1;
+                } else {
+                    expectChance += model.Next() % 2 + 1;
+                }
+            }
+            ASSERT_TRUE(OpenClosedTile(3, 4));
+            EXPECT_EQ(qm::RandomState(), model.state) << seed;
+            EXPECT_EQ(GetTile(3, 4), expectSeal ? TILE_SEAL : TILE_OPENED) << seed;
+            EXPECT_EQ(sealChance, expectChance);
+            EXPECT_EQ(enemyList.count - countBefore, expectEnemy ? 1 : 0);
+            EXPECT_EQ(lightLevel, 23000);
+            if (expectEnemy) {
+                const Enemy* e = enemyList.tail->prev;
+                EXPECT_EQ(e->delay, 100);
+                EXPECT_EQ(e->body.x, (3 * 32 + 8) * PX);
+                EXPECT_EQ(e->body.y, (4 * 32 + 16) * PX);
+                ++released;
+            }
+            if (expectSeal) {
+                ++seals;
+                sealRevealed = 0; // keep testing the reveal rule
+                sealChance = 0;
+            }
+            ++opened;
+        }
+        if (stageNumber == 31) {
+            EXPECT_EQ(released + seals, opened); // every opening that is not the seal releases one
+        } else {
+            EXPECT_GT(released, 0);
+            EXPECT_LT(released, opened / 2); // about 12 in 100
+        }
+    }
+}
+
+TEST_F(GameSceneTest, TheFirstOpeningNeverRevealsTheSeal) {
+    ToPlay();
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
+        sealChance = 0;
+        sealRevealed = 0;
+        SetTile(3, 4, TILE_CLOSED);
+        qm::srand(seed);
+        OpenClosedTile(3, 4);
+        EXPECT_EQ(GetTile(3, 4), TILE_OPENED);
+        EXPECT_GE(sealChance, 1);
+        EXPECT_LE(sealChance, 3);
+    }
+    // A released enemy that cannot be allocated: the cell is opened, nothing else happens.
+    sealChance = 0;
+    stage = 40;
+    lightLevel = 5000;
+    SetTile(3, 4, TILE_CLOSED);
+    enemyAllocationsLeft = 0;
+    EXPECT_FALSE(OpenClosedTile(3, 4));
+    EXPECT_EQ(GetTile(3, 4), TILE_OPENED);
+    EXPECT_EQ(lightLevel, 5000);
+    EXPECT_EQ(sealChance, 0);
+}
+
+TEST_F(GameSceneTest, TheClearedCaptionGrowsInNinetySixFramesThenWaitsForButtonOne) {
+    ToPlay();
+    GameState = GAME_CLEARED;
+    stageResult = RESULT_CLEARED;
+    for (int frame = 1; frame <= 96; ++frame) {
+        Frames(1);
+        EXPECT_EQ(captionWidth, frame);
+        EXPECT_EQ(captionHeight, frame < 32 ? frame : 32);
+        EXPECT_EQ(clearPhase, frame < 96 ? 1 : 2) << frame;
+    }
+    Frames(50);
+    EXPECT_EQ(clearPhase, 2);
+    EXPECT_EQ(GameState, GAME_CLEARED);
+    HeadlessSetKey(VK_Z, true);
+    Frames(1);
+    EXPECT_EQ(clearPhase, 3);
+    Frames(1);
+    EXPECT_EQ(clearPhase, 0);
+    EXPECT_EQ(GameState, GAME_FADEOUT);
+    EXPECT_EQ(paletteFadeActive, 1);
+    Frames(44);
+    EXPECT_EQ(gamePhase, PHASE_RUN);
+    Frames(1);
+    EXPECT_EQ(gamePhase, PHASE_UNLOAD);
+    EXPECT_EQ(paletteFadeActive, 0);
+    Frames(1); // the unload: nothing loaded, the next stage next frame
+    EXPECT_EQ(stage, 2);
+    EXPECT_EQ(currentScene, SCENE_GAME);
+    EXPECT_EQ(gamePhase, PHASE_LOAD);
+    EXPECT_EQ(mapData.rows, nullptr);
+    EXPECT_EQ(enemyList.head, nullptr);
+    EXPECT_EQ(surfaceTable[SURFACE_WORK].surface, nullptr);
+    Frames(1);
+    EXPECT_EQ(mapData.width, 64); // the second stage file
+    EXPECT_EQ(GameState, GAME_INTRO);
+}
+
+TEST_F(GameSceneTest, ButtonOneHeldOnTheSealSkipsTheGrowthAndLeavesInThreeFrames) {
+    ToPlay();
+    // Reveal a seal right under the player's centre.
+    *TileAt(player.body.centre.x, player.body.centre.y) = TILE_SEAL;
+    sealRevealed = 1;
+    HeadlessSetKey(VK_Z, true);
+    Frames(1);
+    EXPECT_EQ(GameState, GAME_CLEARED);
+    EXPECT_EQ(stageResult, RESULT_CLEARED);
+    Frames(1);
+    EXPECT_EQ(captionWidth, 96);
+    EXPECT_EQ(captionHeight, 32);
+    EXPECT_EQ(clearPhase, 2);
+    Frames(1);
+    EXPECT_EQ(GameState, GAME_CLEARED);
+    Frames(1);
+    EXPECT_EQ(GameState, GAME_FADEOUT);
+}
+
+TEST_F(GameSceneTest, TheCaptureRunsOneTwentyPlusTwoHundredPlusOneHundredFramesWithTwentySmears) {
+    ToPlay();
+    GameState = GAME_CAUGHT;
+    stageResult = RESULT_CAUGHT;
+    Frames(119);
+    EXPECT_EQ(caughtPhase, 1);
+    Frames(1);
+    EXPECT_EQ(caughtPhase, 2);
+    std::vector<uint8_t> last = WorkPixels();
+    ASSERT_EQ(last.size(), 160u * 160u);
+    std::vector<int> smears;
+    for (int frame = 1; frame <= 200; ++frame) {
+        Frames(1);
+        const std::vector<uint8_t> now = WorkPixels();
+        if (now != last) smears.push_back(frame);
+        last = now;
+        EXPECT_EQ(caughtPhase, frame < 200 ? 2 : 3) << frame;
+    }
+    // Every tenth frame, and once more on the 200th, when the timer has just gone back to 0.
+    std::vector<int> expected;
+    for (int frame = 10; frame <= 200; frame += 10)
+        expected.push_back(frame);
+    EXPECT_EQ(smears, expected);
+    Frames(99);
+    EXPECT_EQ(caughtPhase, 3);
+    Frames(1);
+    EXPECT_EQ(caughtPhase, 4);
+    Frames(1);
+    EXPECT_EQ(caughtPhase, 0);
+    EXPECT_EQ(GameState, GAME_FADEOUT);
+    Frames(45 + 1);
+    // A retry: the same stage with a life less.
+    EXPECT_EQ(lives, 1);
+    EXPECT_EQ(stage, 1);
+    EXPECT_EQ(currentScene, SCENE_GAME);
+    Frames(1);
+    EXPECT_EQ(GameState, GAME_INTRO);
+    EXPECT_EQ(mapData.width, 32);
+}
+
+TEST_F(GameSceneTest, TheLastCaptureSavesTheRecordAndReturnsToTheTitle) {
+    stage = 4;
+    lives = 0;
+    bestRecord = 2;
+    ToPlay();
+    GameState = GAME_CAUGHT;
+    stageResult = RESULT_CAUGHT;
+    Frames(120 + 200 + 100 + 1 + 45 + 1);
+    EXPECT_EQ(lives, -1);
+    EXPECT_EQ(currentScene, SCENE_TITLE);
+    FILE* f = std::fopen("user_data/Record.dat", "rb");
+    ASSERT_NE(f, nullptr);
+    uint8_t bytes[8] = {};
+    EXPECT_EQ(std::fread(bytes, 1, 8, f), 4u);
+    std::fclose(f);
+    EXPECT_EQ(bytes[0], 3);
+    EXPECT_EQ(bytes[1] | bytes[2] | bytes[3], 0);
+}
+
+TEST_F(GameSceneTest, StageSixPlaysTheFirstFileWithFiftyMoreEnemies) {
+    Frames(1);
+    const int32_t first = enemyList.count;
+    UnloadGameScene();
+    stage = 6;
+    Frames(1);
+    EXPECT_EQ(mapData.width, 32);
+    EXPECT_EQ(enemyList.count, first + 50);
+    UnloadGameScene();
+    stage = 10;
+    Frames(1);
+    EXPECT_EQ(mapData.width, 128); // the fifth file
+}
+
+TEST_F(GameSceneTest, PauseFreezesTheFadeWhereItIs) {
+    Frames(10);
+    const double angle = fadeInAngle;
+    paused = 1;
+    Frames(30);
+    EXPECT_EQ(fadeInAngle, angle);
+    EXPECT_EQ(GameState, GAME_INTRO);
+    paused = 0;
+    Frames(34);
+    EXPECT_EQ(GameState, GAME_INTRO);
+    Frames(1);
+    EXPECT_EQ(GameState, GAME_PLAY);
+}
+
+TEST_F(GameSceneTest, EachStageStartFailureEndsTheFrameWithItsTrace) {
+    {
+        TraceCapture trace;
+        std::filesystem::remove("bmp/敵キャラ.bmp");
+        EXPECT_FALSE(RunFrame());
+        EXPECT_TRUE(trace.Contains("LOADIMAGE_ERR"));
+        EXPECT_NE(surfaceTable[SURFACE_PLAYER].surface, nullptr); // loaded before it, still loaded
+        EXPECT_EQ(mapData.rows, nullptr);
+    }
+    UnloadGameScene();
+    std::string error;
+    ASSERT_TRUE(assets::MakeAssets(".", &error));
+    {
+        TraceCapture trace;
+        std::filesystem::remove("data/ステージ１.bgd");
+        EXPECT_FALSE(RunFrame());
+        EXPECT_TRUE(trace.Contains("LoadMapData失敗！"));
+    }
+    UnloadGameScene();
+    ASSERT_TRUE(assets::MakeAssets(".", &error));
+    {
+        TraceCapture trace;
+        enemyAllocationsLeft = 0;
+        EXPECT_FALSE(RunFrame());
+        EXPECT_TRUE(trace.Contains("InitEnemy失敗！"));
+        enemyAllocationsLeft = -1;
+    }
+}
+
+TEST_F(GameSceneTest, WithoutAWorkSurfaceTheStagePlaysAndTheCaptureTouchesNothing) {
+    platformSurfaceFaults.limitCreations = true;
+    platformSurfaceFaults.creationsLeft = 6; // the six bitmaps, not the work surface
+    TraceCapture trace;
+    ToPlay();
+    EXPECT_TRUE(trace.Contains("DDCreateSurface失敗！"));
+    EXPECT_EQ(surfaceTable[SURFACE_WORK].surface, nullptr);
+    platformSurfaceFaults.limitCreations = false;
+    GameState = GAME_CAUGHT;
+    stageResult = RESULT_CAUGHT;
+    Frames(120 + 200 + 100 + 1);
+    EXPECT_EQ(GameState, GAME_FADEOUT);
+    EXPECT_EQ(surfaceTable[SURFACE_WORK].surface, nullptr);
+}
