@@ -1,6 +1,7 @@
 // Program entry, the window procedure, and the process-wide state of the window.
 #include "app/main_window.h"
 
+#include "app/failure.h"
 #include "app/frame_loop.h"
 #include "app/startup.h"
 #include "platform/display.h"
@@ -21,6 +22,8 @@ constexpr const char* WINDOW_CAPTION = "Quillmarsh";
 constexpr int32_t WINDOW_LEFT = 100;
 constexpr int32_t WINDOW_TOP = 100;
 constexpr PlatformRect WINDOW_RECT = {0, 0, 320, 240};
+// A run that ends because something failed must not look like a player's quit to whoever started it.
+constexpr int32_t EXIT_FAILED = 1;
 } // namespace
 
 void ResetAppState() {
@@ -31,6 +34,7 @@ void ResetAppState() {
     paused = 0;
     clientRect = PlatformRect{0, 0, 0, 0};
     ResetFrameTimer();
+    ClearFailure();
 }
 
 void ShowOutOfMemory() {
@@ -75,16 +79,22 @@ intptr_t MainWndProc(PlatformWindow window, uint32_t message, uintptr_t wParam, 
 }
 
 int32_t WinMain(void*, void*, const char*, int32_t showCommand) {
-    if (!PlatformRegisterWindowClass(WINDOW_CLASS, MainWndProc)) return 0;
+    if (!PlatformRegisterWindowClass(WINDOW_CLASS, MainWndProc)) {
+        NoteFailure("cannot register the game's window");
+        return EXIT_FAILED;
+    }
     mainWindow =
         PlatformCreateWindow(WINDOW_CLASS, WINDOW_CAPTION, WINDOW_LEFT, WINDOW_TOP,
                              WINDOW_RECT.right - WINDOW_RECT.left, WINDOW_RECT.bottom - WINDOW_RECT.top);
-    if (!mainWindow) return 0;
+    if (!mainWindow) {
+        NoteFailure("cannot open the game's window");
+        return EXIT_FAILED;
+    }
     PlatformShowWindow(mainWindow, showCommand);
     PlatformUpdateWindow(mainWindow);
     if (!InitApp(mainWindow)) {
         ReleaseApp(mainWindow);
-        return 0;
+        return EXIT_FAILED;
     }
     appStarted = 1;
     for (;;) {
@@ -100,7 +110,7 @@ int32_t WinMain(void*, void*, const char*, int32_t showCommand) {
         if (appActive) {
             if (!RunFrame()) {
                 ReleaseApp(mainWindow);
-                return 0;
+                return EXIT_FAILED;
             }
         } else {
             PlatformWaitMessage();

@@ -16,6 +16,8 @@ extern int32_t currentScene;
 extern uint8_t paused;
 extern PlatformRect clientRect;
 
+// The exit code: 0 when the player quit, 1 when the run ended because something failed (FailureLine says
+// what).
 int32_t WinMain(void* instance, void* previousInstance, const char* commandLine, int32_t showCommand);
 intptr_t MainWndProc(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 void ShowOutOfMemory();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/asset_paths.h"
+#include "app/failure.h"
 #include "app/random.h"
 #include "app/trace.h"
 #include "input/controls.h"
@@ -82,6 +83,7 @@ bool InitApp(PlatformWindow window) {
         std::memcpy(workPalette, basePalette, sizeof workPalette);
     }
     if (!LoadHalfBlendTable(halfBlendTable, ASSET_BLEND_TABLE)) {
+        NoteFileFailure("the blend table", ASSET_BLEND_TABLE);
         TraceLog("LoadHalfBlendTable失敗");
         return false;
     }

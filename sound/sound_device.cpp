@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "app/failure.h"
 #include "app/trace.h"
+#include "platform/file.h"
 #include "sound/sound_group.h"
 #include "sound/wave_file.h"
 
@@ -13,15 +15,19 @@ PlatformSoundBuffer* primaryBuffer = nullptr;
 bool DS_Init(PlatformWindow window, int32_t samplesPerSec, int32_t bitsPerSample, int32_t channels) {
     soundDevice = PlatformAudioCreateDevice();
     if (!soundDevice) {
+        // The backend has usually said more already (and how to play without sound); this is the fallback.
+        NoteFailure("no sound device could be opened");
         TraceLog("DIRECTSOUNDCREATE_ERR!");
         return false;
     }
     if (!PlatformAudioSetCooperativeLevel(soundDevice, window, DSSCL_PRIORITY)) {
+        NoteFailure("the sound device refused the game");
         TraceLog("SETCOOPERATIVELEVEL_ERR!");
         return false;
     }
     primaryBuffer = PlatformAudioCreatePrimary(soundDevice);
     if (!primaryBuffer) {
+        NoteFailure("the sound device refused the game");
         TraceLog("CREATESOUNDBUFFER_ERR!");
         return false;
     }
@@ -53,6 +59,7 @@ bool DSCreateBufferFromFile(PlatformSoundBuffer** slot, const char* path) {
     if (!soundDevice) return true;
     WaveFile wave{};
     if (!LoadWaveFile(path, &wave)) {
+        NoteFileFailure("the sound", path);
         TraceLog((std::string(path) + "読み込み失敗！").c_str());
         return false;
     }
@@ -67,6 +74,7 @@ bool DSCreateBufferFromFile(PlatformSoundBuffer** slot, const char* path) {
     // The samples now live in the buffer (or are not wanted any more).
     FreeWaveFile(&wave);
     if (!*slot) {
+        NoteFailure(("the sound device refused the sound " + PlatformNativePath(path)).c_str());
         TraceLog((std::string(path) + "生成失敗！").c_str());
         return false;
     }

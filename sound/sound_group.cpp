@@ -6,7 +6,9 @@
 #include <string>
 
 #include "app/asset_paths.h"
+#include "app/failure.h"
 #include "app/trace.h"
+#include "platform/file.h"
 
 const SoundSource soundSources[SND_COUNT] = {
     {ASSET_WAVE_CURSOR, 1, -500},   {ASSET_WAVE_DOOR, 1, 0},   {ASSET_WAVE_OPEN, 3, 0},
@@ -64,6 +66,7 @@ bool DSCreateBufferGropeFromFile(SoundGroup* group, const char* path, int32_t co
     void* array =
         copies > 0 ? std::calloc(static_cast<size_t>(copies), sizeof(PlatformSoundBuffer*)) : nullptr;
     if (!array) {
+        NoteFailure(("not enough memory for the sound " + PlatformNativePath(path)).c_str());
         TracePath(path, "のメモリ確保失敗！");
         return false;
     }
@@ -72,6 +75,9 @@ bool DSCreateBufferGropeFromFile(SoundGroup* group, const char* path, int32_t co
     if (!DSCreateBufferFromFile(&group->buffers[0], path)) return false;
     for (int32_t i = 1; i < copies; ++i) {
         if (!DSDuplicateBuffer(&group->buffers[i], group->buffers[0])) {
+            NoteFailure(("the sound device cannot play the sound " + PlatformNativePath(path) +
+                         " several times at once")
+                            .c_str());
             TracePath(path, "のメモリ共用バッファの生成失敗！");
             return false;
         }

@@ -1,6 +1,7 @@
 // The full-screen 8-bit display: set-up, presentation of a frame, and release.
 #include "video/display.h"
 
+#include "app/failure.h"
 #include "app/trace.h"
 #include "platform/display.h"
 #include "video/blit.h"
@@ -46,26 +47,48 @@ bool DDSetDisplay(PlatformWindow window, DisplayMode* modes, int32_t, int32_t ba
 }
 
 DisplayError DDInitFullScreen(PlatformWindow window, DisplayMode* modes, int32_t backBufferFlag) {
-    if (!PlatformDisplayCreate()) return CREATEEX_ERR;
-    if (!PlatformDisplaySetExclusive(window)) return SETCOOPLEVEL_ERR;
+    // The backend has usually said why already; these are the fallbacks.
+    if (!PlatformDisplayCreate()) {
+        NoteFailure("no display to show the game on");
+        return CREATEEX_ERR;
+    }
+    if (!PlatformDisplaySetExclusive(window)) {
+        NoteFailure("the display refused to give the game the whole screen");
+        return SETCOOPLEVEL_ERR;
+    }
     const DisplayMode* chosen = nullptr;
     for (int32_t i = 0; i < DISPLAY_MODE_COUNT && !chosen; ++i) {
         if (PlatformDisplaySetMode(modes[i].width, modes[i].height, modes[i].bitsPerPixel))
             chosen = &modes[i];
     }
-    if (!chosen) return SETDISPLAYMODE_ERR;
+    if (!chosen) {
+        NoteFailure("the display offers neither 320x240 nor 640x480 in 256 colours");
+        return SETDISPLAYMODE_ERR;
+    }
     primarySurface.surface = PlatformDisplayCreatePrimary(backBufferFlag == 1 ? 1 : 2);
-    if (!primarySurface.surface) return CREATESURFACE_ERR;
+    if (!primarySurface.surface) {
+        NoteFailure("not enough memory for the screen's pictures");
+        return CREATESURFACE_ERR;
+    }
     backBuffer.surface = PlatformDisplayGetBackBuffer();
-    if (!backBuffer.surface) return GETATTACHEDSURFACE_ERR;
+    if (!backBuffer.surface) {
+        NoteFailure("not enough memory for the screen's pictures");
+        return GETATTACHEDSURFACE_ERR;
+    }
     // A placeholder until the palette file is loaded: blue at 0, a red-green ramp elsewhere.
     PaletteEntry placeholder[256];
     for (int32_t i = 0; i < 256; ++i) {
         const auto v = static_cast<uint8_t>(i);
         placeholder[i] = i == 0 ? PaletteEntry{0, 0, 255, PC_RESERVED} : PaletteEntry{v, v, 0, PC_RESERVED};
     }
-    if (!PlatformDisplayCreatePalette(placeholder)) return CREATEPALETTE_ERR;
-    if (!PlatformDisplayAttachPalette()) return SETPALETTE_ERR;
+    if (!PlatformDisplayCreatePalette(placeholder)) {
+        NoteFailure("the display refused the game's palette");
+        return CREATEPALETTE_ERR;
+    }
+    if (!PlatformDisplayAttachPalette()) {
+        NoteFailure("the display refused the game's palette");
+        return SETPALETTE_ERR;
+    }
     while (PlatformShowCursor(false) >= 0) {
     }
     primarySurface.width = backBuffer.width = chosen->width;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/failure.h"
 #include "video/bitmap_file.h"
 
 PaletteEntry basePalette[256] = {};
@@ -22,7 +23,10 @@ int32_t SineWeight(double angle) {
 
 bool DDLoadPaletteFromFile(PaletteEntry* palette, const char* path, int32_t reserve) {
     BitmapFile bitmap;
-    if (!ReadBitmapFile(path, &bitmap)) return false;
+    if (!ReadBitmapFile(path, &bitmap)) {
+        NoteFileFailure("the palette picture", path);
+        return false;
+    }
     for (int32_t i = 0; i < 256; ++i) {
         if (reserve == 1 && (i < 10 || i > 245)) {
             palette[i] = PaletteEntry{static_cast<uint8_t>(i), 0, 0, PC_EXPLICIT};

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "app/asset_paths.h"
+#include "app/failure.h"
 #include "app/trace.h"
+#include "platform/file.h"
 #include "video/bitmap_file.h"
 #include "video/blit.h"
 #include "video/display.h"
@@ -48,6 +50,19 @@ bool CopyBitmapInto(Surface* surface, const BitmapFile& bitmap) {
     return true;
 }
 
+// Every picture a scene or the start-up loads comes through here, so each failure names its file.
+bool ReadPicture(const char* path, BitmapFile* bitmap) {
+    if (ReadBitmapFile(path, bitmap)) return true;
+    NoteFileFailure("the picture", path);
+    return false;
+}
+
+bool CopyPicture(Surface* surface, const char* path, const BitmapFile& bitmap) {
+    if (CopyBitmapInto(surface, bitmap)) return true;
+    NoteFailure(("the picture " + PlatformNativePath(path) + " has grown since the game loaded it").c_str());
+    return false;
+}
+
 void StorePath(Surface* surface, const char* path) {
     std::strncpy(surface->fileName, path, MAX_PATH - 1);
     surface->fileName[MAX_PATH - 1] = '\0';
@@ -76,11 +91,13 @@ bool DDCreateSurface(Surface* surface, int32_t width, int32_t height, int32_t co
 DisplayError DDLoadBitmapSurface(Surface* surface, const char* path, int32_t colorKey, int32_t bitsPerPixel,
                                  int32_t memoryKind) {
     BitmapFile bitmap;
-    if (!ReadBitmapFile(path, &bitmap)) return LOADIMAGE_ERR;
-    if (!DDCreateSurface(surface, bitmap.width, bitmap.height, colorKey, memoryKind))
+    if (!ReadPicture(path, &bitmap)) return LOADIMAGE_ERR;
+    if (!DDCreateSurface(surface, bitmap.width, bitmap.height, colorKey, memoryKind)) {
+        NoteFailure(("not enough memory for the picture " + PlatformNativePath(path)).c_str());
         return CREATESURFACE_ERR;
+    }
     (void)bitsPerPixel; // every surface is 8-bit: indices are copied unchanged whatever depth is asked
-    if (!CopyBitmapInto(surface, bitmap)) return LOADIMAGE_ERR;
+    if (!CopyPicture(surface, path, bitmap)) return LOADIMAGE_ERR;
     StorePath(surface, path);
     // The requested kind, not the one used: a fallback surface is still reloaded from its file.
     surface->memoryKind = memoryKind;
@@ -105,16 +122,16 @@ bool DDCheckSurfaceError(DisplayError error) {
 
 bool DDCopyBitmap(Surface* surface, const char* path, int32_t) {
     BitmapFile bitmap;
-    if (!ReadBitmapFile(path, &bitmap)) return false;
-    if (!CopyBitmapInto(surface, bitmap)) return false;
+    if (!ReadPicture(path, &bitmap)) return false;
+    if (!CopyPicture(surface, path, bitmap)) return false;
     StorePath(surface, path);
     return true;
 }
 
 bool DDReloadBitmap(Surface* surface, int32_t) {
     BitmapFile bitmap;
-    if (!ReadBitmapFile(surface->fileName, &bitmap)) return false;
-    return CopyBitmapInto(surface, bitmap);
+    if (!ReadPicture(surface->fileName, &bitmap)) return false;
+    return CopyPicture(surface, surface->fileName, bitmap);
 }
 
 bool DDLockSurface(Surface* surface, SurfaceDesc* desc, uint8_t** pixels, int32_t bitsPerPixel) {

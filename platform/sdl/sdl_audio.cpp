@@ -4,8 +4,10 @@
 #include <SDL_mixer.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
+#include "app/failure.h"
 #include "platform/audio.h"
 
 PlatformAudioFaults platformAudioFaults = {};
@@ -143,6 +145,14 @@ void AimChunk(PlatformSoundBuffer* b) {
     b->chunk.volume = MIX_MAX_VOLUME;
 }
 
+// The game will not start without sound; the dummy driver lets it run silently.
+void NoteNoSoundDevice(const char* sdlError) {
+    std::string reason = "no sound device";
+    if (sdlError && *sdlError) reason += std::string(" (") + sdlError + ")";
+    reason += "; to play without sound, start the game with SDL_AUDIODRIVER=dummy";
+    NoteFailure(reason.c_str());
+}
+
 void FreeBuffer(PlatformSoundBuffer* b) {
     PlatformSoundDevice* d = b->device;
     if (b->channel >= 0) {
@@ -167,10 +177,14 @@ void FreeBuffer(PlatformSoundBuffer* b) {
 
 PlatformSoundDevice* PlatformAudioCreateDevice() {
     if (platformAudioFaults.refuseDevice || openDevice) return nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        NoteNoSoundDevice(SDL_GetError());
+        return nullptr;
+    }
     // Only the rate may differ from what we ask; SDL converts to stereo 16-bit for us if it must.
     if (Mix_OpenAudioDevice(OUTPUT_RATE, OUTPUT_FORMAT, OUTPUT_CHANNELS, OUTPUT_CHUNK, nullptr,
                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) != 0) {
+        NoteNoSoundDevice(Mix_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }

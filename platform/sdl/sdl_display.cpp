@@ -2,8 +2,10 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "app/failure.h"
 #include "platform/backend.h"
 #include "platform/sdl/sdl_video.h"
 
@@ -21,17 +23,45 @@ bool EnsureTexture(int width, int height) {
     return true;
 }
 
+// How long the window must keep a size other than the one SDL believes before SDL is told: a window
+// manager may still be carrying out the last request.
+constexpr uint32_t SIZE_SETTLE_MS = 500;
+constexpr uint32_t SIZE_CHECK_MS = 100;
+// Alt+Enter pressed faster than the window manager can follow leaves a cropped or misplaced picture.
+constexpr uint32_t TOGGLE_GAP_MS = 250;
+
+// A window manager may refuse a size (matchbox keeps every window as large as the desktop) without SDL
+// noticing: its renderer then draws for the size it asked for, in a corner of the real window. Once the
+// real size has held for a moment, SDL is told, and its renderer follows.
+void FollowRealWindowSize() {
+    if (sdlVideo.fullScreen || !sdlVideo.window) return;
+    const uint32_t now = SDL_GetTicks();
+    if (sdlVideo.sizeCheckedAt && now - sdlVideo.sizeCheckedAt < SIZE_CHECK_MS) return;
+    sdlVideo.sizeCheckedAt = now ? now : 1;
+    int realW = 0, realH = 0, believedW = 0, believedH = 0;
+    if (!SdlRealWindowSize(&realW, &realH)) return;
+    SDL_GetWindowSize(sdlVideo.window, &believedW, &believedH);
+    if (realW == believedW && realH == believedH) {
+        sdlVideo.mismatchSince = 0;
+        return;
+    }
+    if (!sdlVideo.mismatchSince || realW != sdlVideo.mismatchW || realH != sdlVideo.mismatchH) {
+        sdlVideo.mismatchSince = now ? now : 1;
+        sdlVideo.mismatchW = realW;
+        sdlVideo.mismatchH = realH;
+        return;
+    }
+    if (now - sdlVideo.mismatchSince < SIZE_SETTLE_MS) return;
+    sdlVideo.mismatchSince = 0;
+    SDL_SetWindowSize(sdlVideo.window, realW, realH);
+}
+
 void Draw() {
     if (!sdlVideo.renderer || !sdlVideo.texture) return;
+    FollowRealWindowSize();
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(sdlVideo.renderer, &outW, &outH);
-    // The largest whole factor that fits, centred on black: pixels stay square and sharp.
-    int factor = 1;
-    while ((factor + 1) * sdlVideo.textureWidth <= outW && (factor + 1) * sdlVideo.textureHeight <= outH)
-        ++factor;
-    const SDL_Rect dest{(outW - factor * sdlVideo.textureWidth) / 2,
-                        (outH - factor * sdlVideo.textureHeight) / 2, factor * sdlVideo.textureWidth,
-                        factor * sdlVideo.textureHeight};
+    const SDL_Rect dest = SdlPictureRect(outW, outH);
     SDL_SetRenderDrawColor(sdlVideo.renderer, 0, 0, 0, 255);
     SDL_RenderClear(sdlVideo.renderer);
     SDL_RenderCopy(sdlVideo.renderer, sdlVideo.texture, nullptr, &dest);
@@ -45,6 +75,15 @@ void SetVsync(bool on) {
 }
 } // namespace
 
+SDL_Rect SdlPictureRect(int outW, int outH) {
+    // Counted in 320x240 steps whatever the texture: the 640x480 picture has every pixel doubled, so
+    // showing it at 3 x 320 keeps each game pixel exactly 3 screen pixels wide.
+    int factor = 1;
+    while ((factor + 1) * 320 <= outW && (factor + 1) * 240 <= outH)
+        ++factor;
+    return SDL_Rect{(outW - factor * 320) / 2, (outH - factor * 240) / 2, factor * 320, factor * 240};
+}
+
 void SdlRepaint() {
     if (!sdlVideo.texture || lastPicture.empty()) return;
     Draw();
@@ -56,8 +95,12 @@ int SdlWindowFactor(int displayIndex) {
     return (usable.w >= 960 && usable.h >= 720) ? 3 : 2;
 }
 
-void SdlToggleFullScreen() {
+void SdlToggleFullScreen(uint32_t now) {
     if (!sdlVideo.window) return;
+    if (sdlVideo.toggled && now - sdlVideo.lastToggle < TOGGLE_GAP_MS) return;
+    sdlVideo.toggled = true;
+    sdlVideo.lastToggle = now;
+    sdlVideo.mismatchSince = 0;
     if (sdlVideo.fullScreen) {
         SDL_SetWindowFullscreen(sdlVideo.window, 0);
         const int factor = SdlWindowFactor(SDL_GetWindowDisplayIndex(sdlVideo.window));
@@ -81,7 +124,10 @@ bool BackendDisplayOpen() {
     if (!sdlVideo.videoReady || !sdlVideo.window) return false;
     if (!sdlVideo.renderer) {
         sdlVideo.renderer = SDL_CreateRenderer(sdlVideo.window, -1, 0);
-        if (!sdlVideo.renderer) return false;
+        if (!sdlVideo.renderer) {
+            NoteFailure((std::string("cannot draw in the game's window (") + SDL_GetError() + ")").c_str());
+            return false;
+        }
         sdlVideo.vsync = false;
     }
     return true;

@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "app/failure.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/sdl/sdl_input.h"
@@ -13,6 +15,45 @@ SdlVideo sdlVideo = {};
 
 namespace {
 PlatformWindow gameWindow = nullptr;
+
+bool Unset(const char* value) {
+    return !value || !*value;
+}
+
+// Whether driver is one of the names in SDL_VIDEODRIVER (a comma-separated list), in any case.
+bool AskedForByName(const char* driver) {
+    const char* list = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (Unset(list) || !driver) return false;
+    const size_t length = std::strlen(driver);
+    for (const char* item = list; item;) {
+        const char* end = std::strchr(item, ',');
+        const size_t itemLength = end ? static_cast<size_t>(end - item) : std::strlen(item);
+        if (itemLength == length && SDL_strncasecmp(item, driver, length) == 0) return true;
+        item = end ? end + 1 : nullptr;
+    }
+    return false;
+}
+
+// SDL falls back to drivers that draw only into memory when it finds no screen. The player would see
+// nothing and the game would run for ever, so such a driver counts as no display unless it was asked for.
+bool ShowsNothing(const char* driver) {
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+           !AskedForByName(driver);
+}
+
+void NoteNoDisplay(const char* sdlError) {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::string reason = "no display to show the game on: ";
+    if (Unset(x11) && Unset(wayland)) {
+        reason += "DISPLAY is not set; start the game from a desktop session";
+    } else {
+        reason += Unset(x11) ? "cannot open the Wayland display " + std::string(wayland)
+                             : "cannot open the X display " + std::string(x11);
+        if (!Unset(sdlError)) reason += std::string(" (") + sdlError + ")";
+    }
+    NoteFailure(reason.c_str());
+}
 
 bool WantWindowed() {
     const char* value = std::getenv("QUILLMARSH_WINDOWED");
@@ -73,7 +114,7 @@ void HandleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN: {
         const SDL_Keycode key = event.key.keysym.sym;
         if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT)) {
-            if (!event.key.repeat) SdlToggleFullScreen();
+            if (!event.key.repeat) SdlToggleFullScreen(event.key.timestamp);
             break;
         }
         const uintptr_t vk = VirtualKeyOf(key);
@@ -110,7 +151,15 @@ bool BackendCreateWindow(PlatformWindow window, const char* caption, int32_t x, 
     sdlVideo = SdlVideo{};
     SdlInputInit();
     // Without a screen the window still exists for the game; the display set-up then fails and says so.
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        NoteNoDisplay(SDL_GetError());
+        return true;
+    }
+    if (ShowsNothing(SDL_GetCurrentVideoDriver())) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        NoteNoDisplay(nullptr);
+        return true;
+    }
     sdlVideo.videoReady = true;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     Uint32 flags = SDL_WINDOW_HIDDEN;
@@ -131,6 +180,8 @@ bool BackendCreateWindow(PlatformWindow window, const char* caption, int32_t x, 
     }
     sdlVideo.window = SDL_CreateWindow(caption, x, y, width, height, flags);
     if (!sdlVideo.window) {
+        NoteFailure(
+            (std::string("cannot open the game's window on the display (") + SDL_GetError() + ")").c_str());
         sdlVideo.videoReady = false;
         return true;
     }

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
+#include "app/failure.h"
 #include "app/main_window.h"
 #include "platform/display.h"
 #include "platform/headless/headless.h"
@@ -12,6 +14,8 @@
 #include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"
 #include "tools/assets/make_assets.h"
+#include "video/display.h"
+#include "video/surface.h"
 
 namespace {
 class Program : public testing::Test {
@@ -106,31 +110,93 @@ TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
     EXPECT_EQ(played[1], played[3]);
 }
 
-TEST_F(Program, AFailedStartUpEndsQuietlyWithExitCodeZero) {
+// A failed run ends with exit code 1 and one plain line naming what failed; the trace texts stay as they
+// were. Each case removes or refuses one thing the start-up needs.
+TEST_F(Program, AFailedStartUpEndsWithExitCodeOneAndSaysWhichFileFailed) {
     std::filesystem::remove("bmp/アクセサリ.bmp");
     TraceCapture trace;
     HeadlessScheduleKeyDown(1, VK_ESCAPE, false);
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), 1);
     EXPECT_EQ(HeadlessPresentCount(), 0u);
     EXPECT_TRUE(trace.Contains("DDLoadPaletteFromFile失敗"));
+    EXPECT_STREQ(FailureLine(),
+                 ("quillmarsh: cannot read the palette picture bmp/アクセサリ.bmp: the file is "
+                  "missing (the game looks for it in the folder it was started from, " +
+                  dir.path.string() + ")")
+                     .c_str());
     ExpectShutDown();
 }
 
-TEST_F(Program, AMissingTextSheetIsReportedAsALoadFailure) {
+TEST_F(Program, AMissingTextSheetIsReportedAsALoadFailureWithItsPath) {
     std::filesystem::remove("bmp/文字.bmp");
     TraceCapture trace;
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(trace.Contains("LOADIMAGE_ERR"));
     EXPECT_FALSE(trace.Contains("DDLoadPaletteFromFile成功"));
+    EXPECT_EQ(
+        std::string(NotedFailure()).rfind("cannot read the picture bmp/文字.bmp: the file is missing", 0), 0u)
+        << NotedFailure();
     ExpectShutDown();
 }
 
-TEST_F(Program, NoDisplayEndsQuietlyWithItsErrorName) {
+TEST_F(Program, ARefusedPictureOrSoundIsNamedAsDamaged) {
+    WriteFileBytes("bmp\\文字.bmp", {'B', 'M', 0, 0});
+    EXPECT_EQ(Run(), 1);
+    EXPECT_STREQ(
+        NotedFailure(),
+        "cannot read the picture bmp/文字.bmp: the file is damaged or not the kind of file the game needs");
+
+    ResetGameProcess();
+    WriteStartupAssets();
+    std::filesystem::remove("wave/開く.wav");
+    TraceCapture trace;
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(trace.Contains("wave\\開く.wav読み込み失敗！"));
+    EXPECT_EQ(
+        std::string(NotedFailure()).rfind("cannot read the sound wave/開く.wav: the file is missing", 0), 0u)
+        << NotedFailure();
+}
+
+TEST_F(Program, NoDisplayOrNoSoundDeviceEndsWithExitCodeOne) {
     platformDisplayFaults.refuseCreate = true;
     TraceCapture trace;
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(trace.Contains("CREATEEX_ERR"));
     EXPECT_EQ(HeadlessPresentCount(), 0u);
+    EXPECT_STREQ(NotedFailure(), "no display to show the game on");
+
+    ResetGameProcess();
+    platformAudioFaults.refuseDevice = true;
+    EXPECT_EQ(Run(), 1);
+    EXPECT_STREQ(NotedFailure(), "no sound device could be opened");
+    ExpectShutDown();
+}
+
+namespace {
+// After the second frame the display loses its surfaces while the text sheet has gone from the disk.
+void LoseSurfacesWithoutTheTextSheet(uint32_t presents) {
+    if (presents != 2) return;
+    std::filesystem::remove("bmp/文字.bmp");
+    primarySurface.surface->lost = true;
+    surfaceTable[SURFACE_TEXT].surface->lost = true;
+}
+} // namespace
+
+TEST_F(Program, AFailedFrameEndsWithExitCodeOneAndQuittingStillWithZero) {
+    HeadlessSetPresentHook(LoseSurfacesWithoutTheTextSheet);
+    HeadlessScheduleKeyDown(10, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(HeadlessPresentCount(), 2u);
+    EXPECT_EQ(std::string(NotedFailure()).rfind("cannot read the picture bmp/文字.bmp", 0), 0u)
+        << NotedFailure();
+    ExpectShutDown();
+
+    // A new run forgets the old reason: the player's Esc ends it with 0 and nothing to report.
+    ResetGameProcess();
+    WriteStartupAssets();
+    HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(NotedFailure(), nullptr);
 }
 
 TEST_F(Program, OutOfMemoryBoxHasItsTextAndCaption) {

@@ -1,9 +1,10 @@
 #!/bin/sh
 # Under a real X server (run inside xvfb-run): the game starts full screen from the build folder, shows
-# a picture that fills the screen, and ends with exit code 0 on Esc; the six game keys reach SDL.
+# a picture that fills the screen, and ends with exit code 0 on Esc; the six game keys reach SDL; with a
+# picture missing from its files it ends at once with exit code 1 and names the file.
 set -u
-build="$1"
-cd "$build" || exit 1
+cd "$1" || exit 1
+build=$PWD
 export SDL_AUDIODRIVER=dummy
 fail=0
 
@@ -27,5 +28,16 @@ wait "$pid"; rc=$?
 [ "$rc" -eq 0 ] || { echo "FAIL: exit code $rc"; fail=1; }
 
 QUILLMARSH_X_INPUT_TEST=1 ./quillmarsh_sdl_tests --gtest_filter='SdlKeyboard.*' || fail=1
+
+# A copy of the game's files without the text sheet it loads at start-up.
+copy=$(mktemp -d) || exit 1
+cp -r bmp wave data user_data "$copy"/ && rm "$copy/bmp/文字.bmp"
+(cd "$copy" && timeout 20 "$build/quillmarsh" >out.txt 2>err.txt; echo $? >rc.txt)
+rc=$(cat "$copy/rc.txt")
+cat "$copy/err.txt"
+[ "$rc" -eq 1 ] || { echo "FAIL: missing picture: exit code $rc, expected 1"; fail=1; }
+grep -q '^quillmarsh: cannot read the picture bmp/文字.bmp: the file is missing' "$copy/err.txt" ||
+    { echo "FAIL: missing picture: no line naming bmp/文字.bmp"; fail=1; }
+rm -rf "$copy"
 [ "$fail" -eq 0 ] && echo "x11 session: passed"
 exit "$fail"

@@ -92,6 +92,51 @@ TEST_F(SdlDisplay, ShowsThePaletteColoursInTheLargeMode) {
     ASSERT_EQ(primarySurface.width, 640);
     int w = 0, h = 0;
     SDL_GetRendererOutputSize(sdlVideo.renderer, &w, &h);
+    // The same size as the small mode: counted in 320x240 steps, so the dummy driver's 1024x768 shows
+    // 960x720, not 640x480.
+    ASSERT_GE(std::min(w / 320, h / 240), 3);
     PresentChart();
-    ExpectChart(2 * std::min(w / 640, h / 480));
+    ExpectChart(std::min(w / 320, h / 240));
+}
+
+TEST(SdlPicture, TheLargestWholeMultipleOf320x240Centred) {
+    struct Case {
+        int outW, outH, x, y, w, h;
+    };
+    const Case cases[] = {
+        {1366, 768, 203, 24, 960, 720},   // a common laptop: three times
+        {959, 720, 159, 120, 640, 480},   // one pixel too narrow for three
+        {960, 719, 160, 119, 640, 480},   // one pixel too low for three
+        {960, 720, 0, 0, 960, 720},       // exactly three
+        {1920, 1080, 320, 60, 1280, 960}, // limited by the height {639, 480, 159, 120, 320, 240},
+        {200, 100, -60, -70, 320, 240},   // smaller than the picture: still once, centred
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.outW << "x" << c.outH);
+        const SDL_Rect r = SdlPictureRect(c.outW, c.outH);
+        EXPECT_EQ(r.x, c.x);
+        EXPECT_EQ(r.y, c.y);
+        EXPECT_EQ(r.w, c.w);
+        EXPECT_EQ(r.h, c.h);
+    }
+}
+
+TEST_F(SdlDisplay, AltEnterWithinAQuarterSecondOfTheLastSwitchIsIgnored) {
+    ASSERT_TRUE(DDSetDisplay(mainWindow, displayModes, 0, 0));
+    ASSERT_TRUE(sdlVideo.fullScreen);
+    SdlToggleFullScreen(5000); // the first switch is never held back
+    EXPECT_FALSE(sdlVideo.fullScreen);
+    SdlToggleFullScreen(5100);
+    SdlToggleFullScreen(5249);
+    EXPECT_FALSE(sdlVideo.fullScreen);
+    SdlToggleFullScreen(5250); // counted from the last switch made, not from the ignored presses
+    EXPECT_TRUE(sdlVideo.fullScreen);
+    SdlToggleFullScreen(5499);
+    EXPECT_TRUE(sdlVideo.fullScreen);
+    SdlToggleFullScreen(5500);
+    EXPECT_FALSE(sdlVideo.fullScreen);
+    // SDL's tick counter wraps after 49 days; a switch just after the wrap still counts as late enough.
+    sdlVideo.lastToggle = 0xFFFFFF00u;
+    SdlToggleFullScreen(0x100u);
+    EXPECT_TRUE(sdlVideo.fullScreen);
 }

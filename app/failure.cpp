@@ -1,0 +1,68 @@
+// Why the run failed, in one plain line a player can act on, printed when the game ends because of it.
+#include "app/failure.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/file.h"
+
+namespace {
+std::string noted;
+bool hasNote = false;
+std::string line;
+
+// Why a file that failed to load could not be used, judged from a fresh attempt to open it.
+std::string FileProblem(const std::string& nativePath) {
+    errno = 0;
+    FILE* file = std::fopen(nativePath.c_str(), "rb");
+    if (file) {
+        std::fclose(file);
+        return "the file is damaged or not the kind of file the game needs";
+    }
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) {
+        std::error_code ignored;
+        const std::string folder = std::filesystem::current_path(ignored).string();
+        // The usual cause is starting the game from another folder than the one holding its files.
+        return "the file is missing (the game looks for it in the folder it was started from, " + folder +
+               ")";
+    }
+    if (error == EACCES || error == EPERM) return "permission to read the file is refused";
+    return std::strerror(error);
+}
+} // namespace
+
+void NoteFailure(const char* reason) {
+    if (hasNote || !reason || !*reason) return;
+    noted = reason;
+    hasNote = true;
+}
+
+void NoteFileFailure(const char* what, const char* gamePath) {
+    if (hasNote) return;
+    const std::string path = PlatformNativePath(gamePath);
+    NoteFailure(
+        ("cannot read " + std::string(what ? what : "the file") + " " + path + ": " + FileProblem(path))
+            .c_str());
+}
+
+const char* NotedFailure() {
+    return hasNote ? noted.c_str() : nullptr;
+}
+
+void ClearFailure() {
+    noted.clear();
+    hasNote = false;
+}
+
+const char* FailureLine() {
+    line = "quillmarsh: ";
+    line += hasNote
+                ? noted
+                : "the game stopped because something it needs failed; start it with QUILLMARSH_TRACE=1 to "
+                  "see the details";
+    return line.c_str();
+}
