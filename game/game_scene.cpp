@@ -2,6 +2,7 @@
 #include "game/game_scene.h"
 
 #include "app/asset_paths.h"
+#include "app/failure.h"
 #include "app/main_window.h"
 #include "app/trace.h"
 #include "game/enemy.h"
@@ -47,7 +48,8 @@ void DrawWorkView() {
 }
 
 void RunIntro() {
-    const bool done = DDFadeIn(workPalette, 0, PALETTE_DARKENING_ENTRIES - 1, 0, 0, 0, FADE_STEP, basePalette);
+    const bool done =
+        DDFadeIn(workPalette, 0, PALETTE_DARKENING_ENTRIES - 1, 0, 0, 0, FADE_STEP, basePalette);
     if (done) {
         GameState = GAME_PLAY;
         paletteFadeActive = 0;
@@ -210,6 +212,7 @@ bool LoadGameScene() {
     // Stage n plays file ((n - 1) mod 5) + 1; kept inside the list for any stage number.
     const int32_t file = ((stage - 1) % 5 + 5) % 5;
     if (!LoadMapData(&mapData, ASSET_STAGES[file])) {
+        NoteFileFailure("the stage file", ASSET_STAGES[file]);
         TraceLog("LoadMapData失敗！");
         return false;
     }
@@ -217,6 +220,8 @@ bool LoadGameScene() {
     ScatterClosedTiles();
     PlacePlayer(&player);
     if (!InitEnemy(&enemyList)) {
+        NoteFailure("cannot place the ghosts of the stage: not enough memory, or no room far enough from the "
+                    "player");
         TraceLog("InitEnemy失敗！");
         return false;
     }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/failure.h"
 #include "app/main_window.h"
 #include "app/random.h"
 #include "game/stage_file.h"
@@ -27,6 +28,7 @@ void* AllocateMapBlock(size_t bytes) {
 }
 
 bool OutOfMemory(FILE* file) {
+    NoteFailure("not enough memory for the stage map");
     ShowOutOfMemory();
     PlatformPostMessage(mainWindow, WM_CLOSE, 0, 0);
     std::fclose(file);
@@ -54,6 +56,7 @@ bool LoadMapData(MapData* map, const char* path) {
     const std::vector<uint8_t> bytes = ReadStageBytes(file);
     std::vector<std::string> problems;
     if (!CheckStageFile(bytes.data(), bytes.size(), &problems)) {
+        NoteFailure(("cannot play the stage file " + PlatformNativePath(path) + ": " + problems[0]).c_str());
         std::fclose(file);
         return false;
     }

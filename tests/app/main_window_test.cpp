@@ -7,6 +7,7 @@
 
 #include "app/failure.h"
 #include "app/main_window.h"
+#include "game/game_vars.h"
 #include "platform/display.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
@@ -203,4 +204,21 @@ TEST_F(Program, OutOfMemoryBoxHasItsTextAndCaption) {
     ShowOutOfMemory();
     ASSERT_EQ(HeadlessMessageBoxes().size(), 1u);
     EXPECT_EQ(HeadlessMessageBoxes()[0], "エラー|メモリ不足！再起動してください！");
+}
+
+TEST_F(Program, AStageThatCannotStartEndsTheGameWithExitCodeOneNamingTheFile) {
+    std::string error;
+    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    std::filesystem::remove("data/ステージ２.bgd");
+    currentScene = SCENE_GAME;
+    stage = 7; // plays the second file
+    lives = 2;
+    TraceCapture trace;
+    HeadlessScheduleKeyDown(5, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(HeadlessPresentCount(), 0u);
+    EXPECT_TRUE(trace.Contains("LoadMapData失敗！"));
+    EXPECT_NE(std::string(FailureLine()).find("data/ステージ２.bgd: the file is missing"), std::string::npos)
+        << FailureLine();
+    ExpectShutDown();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/asset_paths.h"
+#include "app/failure.h"
 #include "app/frame_loop.h"
 #include "app/main_window.h"
 #include "app/random.h"
@@ -387,6 +388,8 @@ TEST_F(GameSceneTest, EachStageStartFailureEndsTheFrameWithItsTrace) {
         std::filesystem::remove("bmp/敵キャラ.bmp");
         EXPECT_FALSE(RunFrame());
         EXPECT_TRUE(trace.Contains("LOADIMAGE_ERR"));
+        ASSERT_NE(NotedFailure(), nullptr);
+        EXPECT_NE(std::string(NotedFailure()).find("bmp/敵キャラ.bmp"), std::string::npos) << NotedFailure();
         EXPECT_NE(surfaceTable[SURFACE_PLAYER].surface, nullptr); // loaded before it, still loaded
         EXPECT_EQ(mapData.rows, nullptr);
     }
@@ -395,17 +398,38 @@ TEST_F(GameSceneTest, EachStageStartFailureEndsTheFrameWithItsTrace) {
     ASSERT_TRUE(assets::MakeAssets(".", &error));
     {
         TraceCapture trace;
+        ClearFailure();
         std::filesystem::remove("data/ステージ１.bgd");
         EXPECT_FALSE(RunFrame());
         EXPECT_TRUE(trace.Contains("LoadMapData失敗！"));
+        ASSERT_NE(NotedFailure(), nullptr);
+        EXPECT_NE(std::string(NotedFailure()).find("stage file data/ステージ１.bgd: the file is missing"),
+                  std::string::npos)
+            << NotedFailure();
+    }
+    UnloadGameScene();
+    {
+        // A stage the game cannot play names the field at fault.
+        TraceCapture trace;
+        ClearFailure();
+        std::vector<uint8_t> narrow = StageBytes(4, 32, 0);
+        WriteFileBytes("data\\ステージ１.bgd", narrow);
+        EXPECT_FALSE(RunFrame());
+        EXPECT_TRUE(trace.Contains("LoadMapData失敗！"));
+        ASSERT_NE(NotedFailure(), nullptr);
+        EXPECT_NE(std::string(NotedFailure()).find("ステージ１.bgd: its width (offset 524) is 4 tiles"),
+                  std::string::npos)
+            << NotedFailure();
     }
     UnloadGameScene();
     ASSERT_TRUE(assets::MakeAssets(".", &error));
     {
         TraceCapture trace;
+        ClearFailure();
         enemyAllocationsLeft = 0;
         EXPECT_FALSE(RunFrame());
         EXPECT_TRUE(trace.Contains("InitEnemy失敗！"));
+        EXPECT_NE(NotedFailure(), nullptr);
         enemyAllocationsLeft = -1;
     }
 }
