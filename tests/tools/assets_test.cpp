@@ -612,8 +612,12 @@ TEST(CheckAssets, RefusesACorruptedCopyOfEachKindOfFileWithItsReason) {
     player[28] = 24;
     save(ASSET_PLAYER, player);
     std::vector<uint8_t> title = load(ASSET_TITLE);
-    title.resize(title.size() - 500);
+    title.resize(title.size() - 500); // its size field now claims more than there is
     save(ASSET_TITLE, title);
+    std::vector<uint8_t> text = load(ASSET_TEXT);
+    text.resize(text.size() - 1);
+    text[2] = text[3] = text[4] = text[5] = 0; // no size claimed: the rows themselves are short
+    save(ASSET_TEXT, text);
     Rgb palette[256];
     MakeGamePalette(palette);
     save(ASSET_MAPCHIP, EncodeBitmap(MakeCanvas(128, 64, 1), palette));
@@ -637,8 +641,13 @@ TEST(CheckAssets, RefusesACorruptedCopyOfEachKindOfFileWithItsReason) {
     tagged[20] = 3;
     save(ASSET_WAVE_OPEN, tagged);
     std::vector<uint8_t> truncated = load(ASSET_WAVE_SEAL);
-    truncated.resize(truncated.size() / 2);
+    const size_t sealSize = truncated.size();
+    truncated.resize(sealSize / 2);
     save(ASSET_WAVE_SEAL, truncated);
+    std::vector<uint8_t> longData = load(ASSET_WAVE_PAUSE);
+    ASSERT_EQ(std::string(longData.begin() + 36, longData.begin() + 40), "data");
+    longData[40] = static_cast<uint8_t>(longData[40] + 2);
+    save(ASSET_WAVE_PAUSE, longData);
     // Stages: a width under 8, a kind past 15, a cut grid, no room to walk.
     std::vector<uint8_t> stage1 = load(ASSET_STAGES[0]);
     stage1[524] = 4; // a power of two, but narrower than the game's view
@@ -655,15 +664,24 @@ TEST(CheckAssets, RefusesACorruptedCopyOfEachKindOfFileWithItsReason) {
 
     std::vector<AssetProblem> problems = CheckAssets(tree.path.string());
     SCOPED_TRACE(Describe(problems));
-    EXPECT_TRUE(HasProblem(problems, ASSET_PLAYER, "24 bits per pixel", true));
-    EXPECT_TRUE(HasProblem(problems, ASSET_TITLE, "pixel rows are cut short", true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_PLAYER, "biBitCount (offset 28) is 24", true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_TITLE,
+                           "bfSize (offset 2) is " + std::to_string(title.size() + 500) +
+                               ", but the file has " + std::to_string(title.size()) + " bytes",
+                           true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_TEXT, "pixel rows are cut short", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_MAPCHIP, "at least 256 x 64", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_PARTS, "has 16 entries", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_FIXEDTEXT, "missing", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_BLEND_TABLE, "has 1000 bytes", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_DOOR, "chunk has 40 bytes", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_OPEN, "format tag is 3", true));
-    EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_SEAL, "\"data\" chunk claims", true));
+    // The data chunk is there; it is the RIFF chunk's size that runs past the end of the file.
+    EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_SEAL,
+                           "\"RIFF\" chunk's size field (offset 4) is " + std::to_string(sealSize - 8) +
+                               ", but only " + std::to_string(sealSize / 2 - 8) + " bytes follow it",
+                           true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_PAUSE, "\"data\" chunk's size field (offset 40) is", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[0], "width (offset 524) is 4 tiles", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[1], "has kind 200", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[2], "cut short", true));

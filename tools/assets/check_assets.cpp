@@ -94,55 +94,97 @@ void CheckStageAsset(const std::string& dir, const char* gamePath, std::vector<A
 } // namespace
 
 std::string DescribeBitmapRefusal(const std::vector<uint8_t>& bytes) {
-    const size_t size = bytes.size();
+    // Follows the game's decoder step by step and names the first field it would refuse, with its value.
+    const int64_t size = static_cast<int64_t>(bytes.size());
     if (size < 2 || bytes[0] != 'B' || bytes[1] != 'M')
         return "it is not a BMP file (it does not start with \"BM\")";
-    if (size < 18)
-        return "it has only " + Num(static_cast<int64_t>(size)) + " bytes, too few for a BMP header";
+    if (size < 18) return "it has only " + Num(size) + " bytes, too few for a BMP header";
+    const uint32_t declared = GetLE32(&bytes[2]);
+    if (declared != 0 && declared > size) {
+        return "its file size field bfSize (offset 2) is " + Num(declared) + ", but the file has " +
+               Num(size) + " bytes";
+    }
     const uint32_t infoSize = GetLE32(&bytes[14]);
     if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 64 &&
         infoSize != 108 && infoSize != 124) {
-        return "its info header of " + Num(infoSize) + " bytes is of a kind that cannot be read";
+        return "its info header size biSize (offset 14) is " + Num(infoSize) + ", a kind that cannot be read";
     }
-    if (size < 14 + infoSize) return "the file ends inside its info header";
-    const uint32_t bits = infoSize == 12 ? GetLE16(&bytes[24]) : GetLE16(&bytes[28]);
-    if (bits != 8)
-        return "it has " + Num(bits) + " bits per pixel; the game needs 8-bit (256-colour) bitmaps";
-    if (infoSize != 12 && GetLE32(&bytes[30]) != 0) {
-        return "it is compressed (method " + Num(GetLE32(&bytes[30])) +
-               "); the game needs uncompressed pixels";
+    if (size < 14 + static_cast<int64_t>(infoSize)) return "the file ends inside its info header";
+    const bool core = infoSize == 12;
+    const uint32_t planes = core ? GetLE16(&bytes[22]) : GetLE16(&bytes[26]);
+    const uint32_t bits = core ? GetLE16(&bytes[24]) : GetLE16(&bytes[28]);
+    if (bits != 8) {
+        return "its biBitCount (offset " + Num(core ? 24 : 28) + ") is " + Num(bits) +
+               "; the game needs 8-bit (256-colour) bitmaps";
     }
-    if (infoSize != 12) {
-        const int64_t width = static_cast<int32_t>(GetLE32(&bytes[18]));
-        int64_t height = static_cast<int32_t>(GetLE32(&bytes[22]));
-        if (height < 0) height = -height;
-        if (width <= 0 || height <= 0)
-            return "its size " + Num(width) + " x " + Num(height) + " holds no pixels";
-        if (GetLE32(&bytes[46]) > 256)
-            return "its colour table claims " + Num(GetLE32(&bytes[46])) + " entries, more than 256";
-        const int64_t stride = (width + 3) / 4 * 4;
-        const int64_t offset = GetLE32(&bytes[10]);
-        if (offset + stride * height > static_cast<int64_t>(size)) {
-            return "its pixel rows are cut short: " + Num(offset + stride * height) + " bytes are needed, " +
-                   Num(static_cast<int64_t>(size)) + " are there";
-        }
+    if (planes != 1) return "its biPlanes (offset " + Num(core ? 22 : 26) + ") is " + Num(planes) + ", not 1";
+    if (!core && GetLE32(&bytes[30]) != 0) {
+        return "its biCompression (offset 30) is " + Num(GetLE32(&bytes[30])) +
+               "; the game needs uncompressed pixels";
+    }
+    int64_t width, height;
+    if (core) {
+        width = GetLE16(&bytes[18]);
+        height = static_cast<int16_t>(GetLE16(&bytes[20]));
+    } else {
+        width = static_cast<int32_t>(GetLE32(&bytes[18]));
+        height = static_cast<int32_t>(GetLE32(&bytes[22]));
+    }
+    if (height < 0) height = -height;
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
+        return "its size biWidth x biHeight (offsets 18, 22) is " + Num(width) + " x " + Num(height) +
+               "; each side must be 1..16384";
+    }
+    const uint32_t colorsUsed = core ? 0 : GetLE32(&bytes[46]);
+    if (colorsUsed > 256) return "its biClrUsed (offset 46) is " + Num(colorsUsed) + ", more than 256";
+    const int64_t tableOffset = 14 + static_cast<int64_t>(infoSize);
+    const int64_t pixelOffset = GetLE32(&bytes[10]);
+    if (pixelOffset < tableOffset) {
+        return "its pixel offset bfOffBits (offset 10) is " + Num(pixelOffset) +
+               ", inside its headers (they end at " + Num(tableOffset) + ")";
+    }
+    const int64_t tableBytes = (colorsUsed == 0 ? 256 : colorsUsed) * (core ? 3 : 4);
+    if (std::min(tableOffset + tableBytes, pixelOffset) > size)
+        return "the file ends inside its colour table";
+    const int64_t stride = (width + 3) / 4 * 4;
+    if (pixelOffset + stride * height > size) {
+        return "its pixel rows are cut short: " + Num(pixelOffset + stride * height) + " bytes are needed, " +
+               Num(size) + " are there";
     }
     return "its headers do not agree with its length";
 }
 
 std::string DescribeWaveRefusal(const std::vector<uint8_t>& bytes) {
-    const size_t size = bytes.size();
-    if (size < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(&bytes[8], "WAVE", 4) != 0) {
-        return "it is not a RIFF WAVE file";
+    // Follows the game's reader: top-level chunks first, each of which must fit the file.
+    const uint64_t size = bytes.size();
+    uint64_t at = 0, riffStart = 0, riffEnd = 0;
+    while (riffEnd == 0) {
+        if (at + 12 > size) {
+            return at == 0 ? "it is not a RIFF WAVE file (too short)"
+                           : "it has no RIFF chunk of form \"WAVE\"";
+        }
+        const std::string id(reinterpret_cast<const char*>(&bytes[at]), 4);
+        const uint32_t chunk = GetLE32(&bytes[at + 4]);
+        if (at + 8 + chunk > size) {
+            return "its \"" + id + "\" chunk's size field (offset " + Num(static_cast<int64_t>(at + 4)) +
+                   ") is " + Num(chunk) + ", but only " + Num(static_cast<int64_t>(size - at - 8)) +
+                   " bytes follow it";
+        }
+        if (id == "RIFF" && chunk >= 4 && std::memcmp(&bytes[at + 8], "WAVE", 4) == 0) {
+            riffStart = at + 12;
+            riffEnd = at + 8 + chunk;
+        } else {
+            at += 8 + chunk + (chunk & 1u);
+        }
     }
-    const uint64_t riffEnd = std::min<uint64_t>(size, 8ull + GetLE32(&bytes[4]));
     bool sawFormat = false, sawDataFirst = false;
-    uint64_t at = 12;
+    at = riffStart;
     while (at + 8 <= riffEnd) {
         const std::string id(reinterpret_cast<const char*>(&bytes[at]), 4);
         const uint32_t chunk = GetLE32(&bytes[at + 4]);
         if (at + 8 + chunk > riffEnd) {
-            return "its \"" + id + "\" chunk claims " + Num(chunk) + " bytes but the file ends first";
+            return "its \"" + id + "\" chunk's size field (offset " + Num(static_cast<int64_t>(at + 4)) +
+                   ") is " + Num(chunk) + ", past the end of its RIFF chunk";
         }
         if (!sawFormat && id == "fmt ") {
             if (chunk > 18) {
