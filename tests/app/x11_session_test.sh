@@ -27,6 +27,36 @@ if kill -0 "$pid" 2>/dev/null; then echo "FAIL: Esc did not end the game"; kill 
 wait "$pid"; rc=$?
 [ "$rc" -eq 0 ] || { echo "FAIL: exit code $rc"; fail=1; }
 
+# A game from the title: Z skips the ripple, Z starts, the arrows walk; play must be on the screen, not the
+# title, and Esc still ends with 0.
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; }
+./quillmarsh & pid=$!
+timeout 20 xdotool search --sync --name '^Quillmarsh$' >/dev/null 2>&1
+xdotool search --sync --name '^Quillmarsh$' windowfocus --sync >/dev/null 2>&1
+sleep 1.5
+press z
+sleep 0.7
+import -window root -depth 8 -strip title.ppm
+press z
+sleep 2
+xdotool keydown Right; sleep 1; xdotool keyup Right
+xdotool keydown Down; sleep 1; xdotool keyup Down
+import -window root -depth 8 -strip play.ppm
+if ! kill -0 "$pid" 2>/dev/null; then echo "FAIL: the game did not stay up in play"; fail=1; fi
+# The title's picture fills the middle square; in play the light's mask darkens its corners and the map
+# replaces the picture, so the two squares must differ well beyond noise.
+difference=$(compare -metric RMSE title.ppm play.ppm null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+echo "title against play: RMSE $difference"
+awk "BEGIN { exit !($difference > 0.08) }" || { echo "FAIL: play does not look different from the title"; fail=1; }
+middle=$(convert play.ppm -crop 64x64+288+208 -format '%[fx:mean]' info: 2>/dev/null)
+echo "play, mean around the player: $middle"
+awk "BEGIN { exit !($middle > 0.02) }" || { echo "FAIL: nothing drawn around the player"; fail=1; }
+xdotool key --delay 60 Escape
+for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.3; done
+if kill -0 "$pid" 2>/dev/null; then echo "FAIL: Esc did not end the game in play"; kill "$pid"; fail=1; fi
+wait "$pid"; rc=$?
+[ "$rc" -eq 0 ] || { echo "FAIL: exit code $rc after play"; fail=1; }
+
 QUILLMARSH_X_INPUT_TEST=1 ./quillmarsh_sdl_tests --gtest_filter='SdlKeyboard.*' || fail=1
 
 # A copy of the game's files without the text sheet it loads at start-up.
