@@ -245,11 +245,13 @@ TEST_F(GameSceneTest, TheClearedCaptionGrowsInNinetySixFramesThenWaitsForButtonO
     stageResult = RESULT_CLEARED;
     for (int frame = 1; frame <= 96; ++frame) {
         Frames(1);
+        if (frame == 60) MaybeWriteFramePicture("caption-growing");
         EXPECT_EQ(captionWidth, frame);
         EXPECT_EQ(captionHeight, frame < 32 ? frame : 32);
         EXPECT_EQ(clearPhase, frame < 96 ? 1 : 2) << frame;
     }
     Frames(50);
+    MaybeWriteFramePicture("caption");
     EXPECT_EQ(clearPhase, 2);
     EXPECT_EQ(GameState, GAME_CLEARED);
     HeadlessSetKey(VK_Z, true);

@@ -104,6 +104,15 @@ int32_t SeekClosedTile(bool* open) {
     const int32_t steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
     for (size_t head = 0; head < queue.size(); ++head) {
         const int32_t cell = queue[head], c = cell % w, r = cell / w;
+        if (sealRevealed && mapData.rows[r][c] == TILE_SEAL) {
+            // The seal is out: walk onto it.
+            int32_t target = cell;
+            while (target != start && from[static_cast<size_t>(target)] != start)
+                target = from[static_cast<size_t>(target)];
+            const int32_t tc = target % w, tr = target / w;
+            const int32_t dx = Toward(px, tc * 32 + 15, w * 32), dy = Toward(py, tr * 32 + 15, h * 32);
+            return (dx < -1 ? 1 : 0) | (dx > 1 ? 2 : 0) | (dy < -1 ? 4 : 0) | (dy > 1 ? 8 : 0);
+        }
         for (int k = 0; k < 4; ++k) {
             const int32_t nc = (c + steps[k][0] + w) % w, nr = (r + steps[k][1] + h) % h;
             if (mapData.rows[nr][nc] != TILE_CLOSED) continue;
@@ -137,20 +146,6 @@ int32_t SeekClosedTile(bool* open) {
     return 0;
 }
 
-// The presented picture through its palette, as a PPM, for a person to look at.
-void WritePicture(const char* path) {
-    FILE* f = std::fopen(path, "wb");
-    if (!f) return;
-    std::fprintf(f, "P6\n320 240\n255\n");
-    const uint8_t* frame = HeadlessFrame();
-    const PaletteEntry* palette = HeadlessFramePalette();
-    for (int32_t i = 0; i < 320 * 240; ++i) {
-        const PaletteEntry& e = palette[frame[i]];
-        const uint8_t rgb[3] = {e.red, e.green, e.blue};
-        std::fwrite(rgb, 1, 3, f);
-    }
-    std::fclose(f);
-}
 } // namespace
 
 class WorldWalk : public testing::TestWithParam<int32_t> {
@@ -181,8 +176,9 @@ TEST_P(WorldWalk, ThousandsOfFramesKeepTheWorldConsistent) {
     ModelRandom controls{static_cast<uint32_t>(stageNumber)};
     const uintptr_t keys[4] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
     TileCounts last{};
-    int32_t lastCount = 0, plays = 0, openings = 0, captures = 0;
-    for (int frame = 0; frame < 3000; ++frame) {
+    int32_t lastCount = 0, plays = 0, openings = 0, captures = 0, clears = 0, phaseFrames = 0;
+    const char* picture = std::getenv("QUILLMARSH_WORLD_PICTURE");
+    for (int frame = 0; frame < 6000; ++frame) {
         // Random wandering in bursts; the rest of the time the walker seeks closed tiles through the maze.
         const bool wandering = (frame / 150) % 3 == 0;
         if (wandering && frame % 17 == 0) {
@@ -202,6 +198,18 @@ TEST_P(WorldWalk, ThousandsOfFramesKeepTheWorldConsistent) {
         const int32_t stateBefore = GameState;
         ASSERT_TRUE(RunFrame()) << "frame " << frame;
         if (GameState == GAME_CAUGHT && stateBefore == GAME_PLAY) ++captures;
+        if (GameState == GAME_CLEARED && stateBefore == GAME_PLAY) ++clears;
+        // Pictures of the sequences for a person to look at: the caption part-grown, the smear under way.
+        phaseFrames = GameState == stateBefore ? phaseFrames + 1 : 0;
+        if (picture && phaseFrames == 40 && (GameState == GAME_CLEARED || GameState == GAME_CAUGHT)) {
+            WriteFramePicture((std::string(picture) + "-" + std::to_string(stageNumber) +
+                               (GameState == GAME_CLEARED ? "-cleared" : "-caught") + ".ppm")
+                                  .c_str());
+        }
+        if (picture && phaseFrames == 260 && GameState == GAME_CAUGHT) {
+            WriteFramePicture(
+                (std::string(picture) + "-" + std::to_string(stageNumber) + "-smear.ppm").c_str());
+        }
         if (gamePhase != PHASE_RUN || GameState != GAME_PLAY) {
             lastCount = 0;
             last = TileCounts{};
@@ -237,14 +245,17 @@ TEST_P(WorldWalk, ThousandsOfFramesKeepTheWorldConsistent) {
         }
         if (::testing::Test::HasFailure()) FAIL() << "stage " << stageNumber << " frame " << frame;
     }
-    EXPECT_GT(plays, 1000);
+    EXPECT_GT(plays, 2000);
     EXPECT_GT(openings, 0) << "the walk never opened a tile (" << plays << " frames of play, " << captures
                            << " captures)";
-    if (const char* picture = std::getenv("QUILLMARSH_WORLD_PICTURE")) {
+    if (picture) {
         const std::string path = std::string(picture) + "-" + std::to_string(stageNumber) + ".ppm";
-        WritePicture(path.c_str());
+        WriteFramePicture(path.c_str());
     }
     RecordProperty("captures", captures);
+    RecordProperty("clears", clears);
+    std::printf("stage %d: %d frames of play, %d tiles opened, %d captures, %d clears\n", stageNumber, plays,
+                openings, captures, clears);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStageFile, WorldWalk, testing::Values(1, 2, 3, 4, 5));

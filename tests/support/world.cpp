@@ -1,10 +1,12 @@
 // Test helpers for the world: maps made in memory, an independent copy of the random generator, sounds.
 #include "tests/support/world.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "game/map.h"
+#include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 
 void MakeTestMap(int32_t width, int32_t height, uint8_t kind) {
@@ -48,4 +50,23 @@ int32_t PlaysOf(SoundId id) {
             if (HeadlessAudioBufferId(group.buffers[i]) == call.buffer) ++plays;
     }
     return plays;
+}
+
+void WriteFramePicture(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    std::fprintf(f, "P6\n320 240\n255\n");
+    const uint8_t* frame = HeadlessFrame();
+    const PaletteEntry* palette = HeadlessFramePalette();
+    for (int32_t i = 0; i < 320 * 240; ++i) {
+        const PaletteEntry& e = palette[frame[i]];
+        const uint8_t rgb[3] = {e.red, e.green, e.blue};
+        std::fwrite(rgb, 1, 3, f);
+    }
+    std::fclose(f);
+}
+
+void MaybeWriteFramePicture(const std::string& name) {
+    if (const char* prefix = std::getenv("QUILLMARSH_WORLD_PICTURE"))
+        WriteFramePicture(prefix + ("-" + name + ".ppm"));
 }

@@ -1,6 +1,7 @@
 // Test helpers for the world: maps made in memory, an independent copy of the random generator, sounds.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "sound/sound_group.h"
@@ -23,3 +24,8 @@ struct ModelRandom {
 
 // How many times a buffer of the sound's group was played so far.
 int32_t PlaysOf(SoundId id);
+
+// The last presented picture through its palette, as a PPM, for a person to look at.
+void WriteFramePicture(const std::string& path);
+// Writes the picture as NAME.ppm beside QUILLMARSH_WORLD_PICTURE's prefix when that is set.
+void MaybeWriteFramePicture(const std::string& name);
