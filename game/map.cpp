@@ -99,7 +99,7 @@ void FreeMapData(MapData* map) {
 
 void ScatterClosedTiles() {
     int32_t count = 0;
-    while (count < 100) {
+    for (int32_t tries = 0; count < 100 && tries < RANDOM_CELL_TRIES; ++tries) {
         const int32_t column = qm::rand() % mapData.width;
         const int32_t row = qm::rand() % mapData.height;
         uint8_t& cell = mapData.rows[row][column];
@@ -107,6 +107,13 @@ void ScatterClosedTiles() {
         cell = TILE_CLOSED;
         ++count;
     }
+    // Past the bound the draws only repeat themselves: close the first open cells instead of looping.
+    for (int32_t row = 0; row < mapData.height && count < 100; ++row)
+        for (int32_t column = 0; column < mapData.width && count < 100; ++column)
+            if (mapData.rows[row][column] != TILE_CLOSED) {
+                mapData.rows[row][column] = TILE_CLOSED;
+                ++count;
+            }
 }
 
 void WrapCoord(int32_t* coord, int32_t n) {

@@ -23,6 +23,10 @@ extern MapData mapData;
 extern int32_t scrollX;
 extern int32_t scrollY;
 
+// Random cell draws take two values of the generator; on maps up to 1024 tiles the cells they pick repeat
+// after 2^25 draws, so a search that has not succeeded by then never will.
+constexpr int32_t RANDOM_CELL_TRIES = 1 << 25;
+
 bool LoadMapData(MapData* map, const char* path);
 void FreeMapData(MapData* map);
 void ScatterClosedTiles();

@@ -50,10 +50,19 @@ void PlacePlayer(Player* p) {
     StartAnim(&p->body.anim, SEQ_WALK);
     int32_t column = 0;
     int32_t row = 0;
+    int32_t tries = 0;
     do {
         column = qm::rand() % mapData.width;
         row = qm::rand() % mapData.height;
-    } while (tileSolid[mapData.rows[row][column]] != 0);
+    } while (tileSolid[mapData.rows[row][column]] != 0 && ++tries < RANDOM_CELL_TRIES);
+    // Only a cell the draws can never reach gets here; the first free cell in reading order stands in.
+    for (int32_t r = 0; r < mapData.height && tileSolid[mapData.rows[row][column]] != 0; ++r)
+        for (int32_t c = 0; c < mapData.width; ++c)
+            if (tileSolid[mapData.rows[r][c]] == 0) {
+                row = r;
+                column = c;
+                break;
+            }
     // The 16x16 box sits in the lower middle of the cell.
     p->body.x = static_cast<int32_t>((static_cast<uint32_t>(column) << 21) + 0x80000u);
     p->body.y = static_cast<int32_t>((static_cast<uint32_t>(row) << 21) + 0x100000u);
