@@ -117,6 +117,40 @@ TEST_F(Blend, ASourceOutsideItsSheetDrawsNothingAndReleasesBothLocks) {
     EXPECT_FALSE(HalfBlendBlt(&none, 0, 0, 8, 8, &sheet, 0, 0, BLEND_KEYED, table.data()));
 }
 
+TEST_F(Blend, EmptyRectanglesDrawNothingAndSucceed) {
+    // Nothing is read or written, so where an empty rectangle sits does not matter.
+    const int32_t blits[][6] = {
+        // x, y, width, height, source x, source y
+        {10, 10, -8, 8, 0, 0},      {10, 10, 8, -1, 0, 0},   {10, 10, 0, 8, 0, 0},
+        {10, 10, -16, -16, 60, 60}, {10, 10, 0, 32, 100, 0}, {10, 10, 32, 0, 0, 100},
+    };
+    for (const auto& b : blits) {
+        for (int32_t mode : {BLEND_KEYED, 0})
+            EXPECT_TRUE(HalfBlendBlt(&screen, b[0], b[1], b[2], b[3], &sheet, b[4], b[5], mode, table.data()))
+                << b[2] << "x" << b[3] << " from " << b[4] << "," << b[5];
+    }
+    EXPECT_EQ(Px(screen, 10, 10), 100);
+    EXPECT_EQ(Px(screen, 3, 10), 100);
+    EXPECT_EQ(screen.surface->lockCount, 0);
+    EXPECT_EQ(sheet.surface->lockCount, 0);
+    // A rectangle with pixels in it must still fit its sheet.
+    EXPECT_FALSE(HalfBlendBlt(&screen, 10, 10, 8, 1, &sheet, 60, 0, BLEND_KEYED, table.data()));
+
+    Surface narrow{};
+    ASSERT_TRUE(DDCreateSurface(&narrow, 20, 20, 0, MEMORY_VIDEO));
+    DDFillRect(&narrow, 0, 0, 20, 20, 100);
+    const int32_t smears[][4] = {{19, 0, 3, 0}, {0, 0, 0, 5}, {5, 5, -3, 4}, {5, 5, 4, -3}, {-5, 25, 0, 0}};
+    for (const auto& r : smears)
+        EXPECT_TRUE(HalfBlendSmear(&narrow, r[0], r[1], r[2], r[3], table.data()))
+            << r[0] << "," << r[1] << " " << r[2] << "x" << r[3];
+    for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 20; ++x)
+            ASSERT_EQ(Px(narrow, x, y), 100);
+    EXPECT_FALSE(HalfBlendSmear(&narrow, 19, 0, 3, 1, table.data())); // one row past the edge: refused
+    EXPECT_EQ(narrow.surface->lockCount, 0);
+    DDReleaseSurface(&narrow);
+}
+
 TEST_F(Blend, SmearFoldsNeighboursInTheirFixedOrder) {
     DDFillRect(&screen, 0, 0, 320, 240, 200);
     Px(screen, 10, 10) = 10;
