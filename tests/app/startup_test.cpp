@@ -1,6 +1,7 @@
 // The settings file and the start-up it steers.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "app/asset_paths.h"
@@ -47,6 +48,23 @@ TEST_F(Settings, TheNumberAfterTheFirstEquals) {
     EXPECT_EQ(Read("mode=/1\n"), std::make_pair(1, 0));
     EXPECT_EQ(Read("a=1\nb=0\n"), std::make_pair(1, 1)); // only the first '=' counts
     EXPECT_EQ(Read("=7\n"), std::make_pair(1, 7));
+}
+
+TEST_F(Settings, NumbersBeyond32BitsSaturate) {
+    // As a 32-bit atol does: too large gives the largest value, too small the smallest.
+    EXPECT_EQ(Read("mode=4294967296\n"), std::make_pair(1, INT32_MAX)); // 2^32 is not 0
+    EXPECT_EQ(Read("mode=2147483648\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=2147483647\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=-2147483648\n"), std::make_pair(1, INT32_MIN));
+    EXPECT_EQ(Read("mode=-2147483649\n"), std::make_pair(1, INT32_MIN));
+    EXPECT_EQ(Read("mode=99999999999999999999\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=-99999999999999999999\n"), std::make_pair(1, INT32_MIN));
+    // Digits still end at the first other character, after an optional sign.
+    EXPECT_EQ(Read("mode=+4294967296x1\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=12a34\n"), std::make_pair(1, 12));
+    EXPECT_EQ(Read("mode=+7\n"), std::make_pair(1, 7));
+    EXPECT_EQ(Read("mode=\v\f-8\n"), std::make_pair(1, -8)); // other white space, as atol skips it
+    EXPECT_EQ(Read("mode=--1\n"), std::make_pair(1, 0));
 }
 
 TEST_F(Settings, NoEqualsOrNoTerminatorStoresNothing) {
