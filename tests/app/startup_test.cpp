@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "app/asset_paths.h"
@@ -100,5 +101,38 @@ TEST(StartUpSetting, TheLargeModeSettingFallsThroughTo640) {
     EXPECT_EQ(primarySurface.width, 640);
     EXPECT_EQ(copyPresent, 1);
     ReleaseApp(mainWindow);
+    ResetGameProcess();
+}
+
+TEST(StartUpSetting, AnyNonZeroValueAsksForTheLargeMode) {
+    const struct {
+        const char* text; // null: no file
+        int32_t width;
+    } cases[] = {
+        {"x=1\n", 640},
+        {"mode = -3 \n", 640},
+        {"mode=1 /comment\n", 640},
+        {"mode=1/comment\n", 640},
+        {"mode=2\n", 640},
+        {"mode=4294967296\n", 640},
+        {"mode=0\n", 320},
+        {"mode=/1\n", 320},
+        {"mode=big\n", 320},
+        {"mode 1\n", 320},
+        {nullptr, 320},
+    };
+    for (const auto& c : cases) {
+        const std::string name = c.text ? c.text : "(no file)";
+        ResetGameProcess();
+        ScopedWorkDir dir;
+        WriteStartupAssets();
+        if (c.text)
+            WriteFileBytes(ASSET_SETTINGS, std::vector<uint8_t>(c.text, c.text + std::strlen(c.text)));
+        CreateTestWindow();
+        ASSERT_TRUE(InitApp(mainWindow)) << name;
+        EXPECT_EQ(primarySurface.width, c.width) << name;
+        EXPECT_EQ(backBuffer.height, c.width == 640 ? 480 : 240) << name;
+        ReleaseApp(mainWindow);
+    }
     ResetGameProcess();
 }
