@@ -1,6 +1,7 @@
 // Start-up and shut-down in their fixed order, and the one setting.
 #include "app/startup.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +23,16 @@
 
 namespace {
 constexpr int32_t SETTING_BUFFER = 2048;
+
+// The text as a 32-bit atol reads it: white space, a sign and digits up to the first other character,
+// saturating at the 32-bit limits rather than keeping the low bits of a wider number.
+int32_t SettingNumber(const char* text) {
+    const long long number = std::strtoll(text, nullptr, 10); // saturates at 64 bits on its own
+    if (number > INT32_MAX) return INT32_MAX;
+    if (number < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(number);
 }
+} // namespace
 
 int32_t ReadSetting(int32_t* value) {
     FILE* file = PlatformOpenFile(ASSET_SETTINGS, "rb");
@@ -60,7 +70,7 @@ int32_t ReadSetting(int32_t* value) {
         }
         buffer[position++] = static_cast<char>(c);
     }
-    *value = static_cast<int32_t>(std::atol(buffer));
+    *value = SettingNumber(buffer);
     std::fclose(file);
     return 1;
 }

@@ -39,9 +39,10 @@ inline void BlendBlock(uint8_t* d, const uint8_t* s, bool keyed, const uint8_t* 
     std::memcpy(d, &blended, 8);
 }
 
-bool InsideSurface(int32_t x, int32_t y, int32_t width, int32_t height, const SurfaceDesc& desc) {
-    return x >= 0 && y >= 0 && width >= 0 && height >= 0 && x <= desc.width - width &&
-           y <= desc.height - height;
+// An empty rectangle reads and writes no pixel, so it fits anywhere; one with pixels must lie inside.
+bool FitsSurface(int32_t x, int32_t y, int32_t width, int32_t height, const SurfaceDesc& desc) {
+    if (width <= 0 || height <= 0) return true;
+    return x >= 0 && y >= 0 && x <= desc.width - width && y <= desc.height - height;
 }
 } // namespace
 
@@ -65,7 +66,7 @@ bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t he
     }
     // The sprite sheet is read unclipped, so a rectangle outside it (a sheet too small for its cells)
     // draws nothing rather than reading past the sheet.
-    if (!InsideSurface(srcX, srcY, width, height, sd)) {
+    if (!FitsSurface(srcX, srcY, width, height, sd)) {
         DDUnlockSurface(src);
         DDUnlockSurface(dest);
         return false;
@@ -106,7 +107,7 @@ bool HalfBlendSmear(Surface* surface, int32_t x, int32_t y, int32_t width, int32
     SurfaceDesc desc;
     uint8_t* pixels;
     if (!DDLockSurface(surface, &desc, &pixels, 8)) return false;
-    if (!InsideSurface(x, y, width, height, desc)) {
+    if (!FitsSurface(x, y, width, height, desc)) {
         DDUnlockSurface(surface);
         return false;
     }

@@ -96,6 +96,14 @@ const char* OpName(HeadlessAudioOp op) {
     }
     return "?";
 }
+
+// Appends in place: building a temporary as "label" + number makes GCC 12 at -O3 warn falsely about
+// overlapping copies (-Wrestrict).
+void Append(std::string& text, const char* label, int64_t number, const char* unit = "") {
+    text += label;
+    text += std::to_string(number);
+    text += unit;
+}
 } // namespace
 
 void HeadlessAudioReset() {
@@ -109,32 +117,32 @@ const std::vector<HeadlessAudioCall>& HeadlessAudioCalls() {
 
 std::string HeadlessAudioDescribe(const HeadlessAudioCall& call) {
     std::string text = OpName(call.op);
-    if (call.buffer) text += " #" + std::to_string(call.buffer);
-    if (call.op == AUDIO_DUPLICATE) text += " of #" + std::to_string(call.source);
+    if (call.buffer) Append(text, " #", call.buffer);
+    if (call.op == AUDIO_DUPLICATE) Append(text, " of #", call.source);
     switch (call.op) {
     case AUDIO_COOPERATIVE_LEVEL:
-        text += " level " + std::to_string(call.value);
+        Append(text, " level ", call.value);
         break;
     case AUDIO_PRIMARY_FORMAT:
-        text += " " + std::to_string(audio.primaryFormat.samplesPerSec) + " Hz " +
-                std::to_string(audio.primaryFormat.bitsPerSample) + " bits " +
-                std::to_string(audio.primaryFormat.channels) + " ch";
+        Append(text, " ", audio.primaryFormat.samplesPerSec, " Hz");
+        Append(text, " ", audio.primaryFormat.bitsPerSample, " bits");
+        Append(text, " ", audio.primaryFormat.channels, " ch");
         break;
     case AUDIO_CREATE_BUFFER:
-        text += " " + std::to_string(call.value) + " bytes";
+        Append(text, " ", call.value, " bytes");
         break;
     case AUDIO_SET_POSITION:
-        text += " at " + std::to_string(call.value);
+        Append(text, " at ", call.value);
         break;
     case AUDIO_PLAY:
-        text += " flags " + std::to_string(call.value);
+        Append(text, " flags ", call.value);
         break;
     case AUDIO_SET_VOLUME:
     case AUDIO_SET_PAN:
-        text += " " + std::to_string(call.value);
+        Append(text, " ", call.value);
         break;
     case AUDIO_RELEASE_DEVICE:
-        text += " leaked " + std::to_string(call.value);
+        Append(text, " leaked ", call.value);
         break;
     default:
         break;

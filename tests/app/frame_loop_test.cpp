@@ -8,8 +8,10 @@
 #include "app/asset_paths.h"
 #include "app/frame_loop.h"
 #include "app/main_window.h"
+#include "input/controls.h"
 #include "platform/display.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_input.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/reset.h"
 #include "video/blit.h"
@@ -123,6 +125,40 @@ TEST_F(Frame, AnUnknownSceneRunsNothingButStillPresents) {
     EXPECT_EQ(HeadlessPresentCount(), before + 1);
     for (int i = 0; i < 320 * 240; ++i)
         ASSERT_EQ(HeadlessFrame()[i], 9);
+}
+
+TEST_F(Frame, AnUnknownSceneSkipsOnlyTheScene) {
+    currentScene = 7;
+    presentTimes.clear();
+    HeadlessSetPresentHook(RecordPresentTime);
+    // Frame 1: lost surfaces are restored and the keyboard is sampled.
+    Surface& text = surfaceTable[SURFACE_TEXT];
+    std::memset(text.surface->pixels, 0xEE, static_cast<size_t>(text.surface->pitch) * 2);
+    text.surface->lost = true;
+    primarySurface.surface->lost = true;
+    HeadlessSetKey(VK_LEFT, true);
+    ASSERT_TRUE(RunFrame());
+    EXPECT_FALSE(primarySurface.surface->lost);
+    EXPECT_FALSE(text.surface->lost);
+    EXPECT_EQ(text.surface->pixels[text.surface->pitch + 3], 19); // reloaded: the ramp's row 1, column 3
+    EXPECT_EQ(inputState.direction, 4);
+    EXPECT_EQ(inputState.dirBits, DIR_LEFT);
+
+    // Frame 2: a running fade uploads the darkening entries; the controls follow the keys again.
+    HeadlessSetKey(VK_LEFT, false);
+    HeadlessSetKey(VK_DOWN, true);
+    paletteFadeActive = 1;
+    workPalette[5] = PaletteEntry{1, 2, 3, PC_RESERVED};
+    ASSERT_TRUE(RunFrame());
+    EXPECT_EQ(HeadlessFramePalette()[5].green, 2);
+    EXPECT_EQ(inputState.direction, 8);
+
+    // Frame 3 waits for the gate like any other.
+    ASSERT_TRUE(RunFrame());
+    HeadlessSetPresentHook(nullptr);
+    ASSERT_EQ(presentTimes.size(), 3u);
+    EXPECT_EQ(presentTimes[1] - presentTimes[0], 11u);
+    EXPECT_EQ(presentTimes[2] - presentTimes[1], 11u);
 }
 
 TEST_F(Frame, UploadsTheDarkeningEntriesOnlyWhileAFadeIsActive) {

@@ -1,6 +1,7 @@
 // Whole runs of the program on the headless platform: activation, Esc, Space and the quiet failures.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,9 +17,28 @@
 #include "tests/support/trace_capture.h"
 #include "tools/assets/make_assets.h"
 #include "video/display.h"
+#include "video/palette.h"
 #include "video/surface.h"
 
 namespace {
+// Exit code of a run stopped by the frame limit; the program itself never returns it.
+constexpr int32_t RUNAWAY_EXIT = 99;
+uint32_t frameLimit = 0;
+void (*presentProbe)(uint32_t presentCount) = nullptr;
+
+void WatchPresents(uint32_t presentCount) {
+    if (presentProbe) presentProbe(presentCount);
+    if (presentCount == frameLimit) PlatformPostQuitMessage(RUNAWAY_EXIT);
+}
+
+// A run that should have ended quits after `limit` frames with RUNAWAY_EXIT, so a fault fails the test
+// instead of hanging it. The probe, if any, sees every present first.
+void LimitFrames(uint32_t limit, void (*probe)(uint32_t) = nullptr) {
+    frameLimit = limit;
+    presentProbe = probe;
+    HeadlessSetPresentHook(WatchPresents);
+}
+
 class Program : public testing::Test {
   protected:
     void SetUp() override {
@@ -45,6 +65,22 @@ TEST_F(Program, EscEndsTheRunWithExitCodeZeroAfterShutDown) {
     ExpectShutDown();
 }
 
+TEST_F(Program, EscDuringTheGameEndsTheRunWithExitCodeZero) {
+    // The game's own asset tree in place of the start-up minimum, so the game scene can start its stage
+    // whatever it loads.
+    std::string error;
+    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    stage = 1; // as the title leaves them when it starts a game
+    lives = 2;
+    currentScene = SCENE_GAME;
+    LimitFrames(100);
+    HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(HeadlessPresentCount(), 2u);
+    EXPECT_FALSE(HeadlessClosedForIdle());
+    ExpectShutDown();
+}
+
 TEST_F(Program, NoFrameRunsUntilTheApplicationIsActive) {
     HeadlessSetStartActive(false);
     HeadlessScheduleKeyDown(0, VK_ESCAPE, false);
@@ -68,6 +104,62 @@ TEST_F(Program, DeactivationStopsFramesAtOnce) {
 }
 
 namespace {
+// What the first frame after reactivation showed, seen from its present.
+struct ReactivationProbe {
+    uint32_t clockAtReturn = 0; // the virtual clock once the inactive stretch is over
+    uint32_t presentTimes[6] = {};
+    bool textLostWhenShown = true;
+    bool primaryLostWhenShown = true;
+    uint8_t textPixelWhenShown = 0xEE;
+    uint8_t shownEntry250Green = 0;
+};
+ReactivationProbe reactivation;
+
+// Presents 1 and 2 are frames, 3 is the repaint while inactive, 4 the first frame after reactivation.
+void ProbeReactivation(uint32_t presentCount) {
+    if (presentCount < 6) reactivation.presentTimes[presentCount] = HeadlessClock();
+    Surface& text = surfaceTable[SURFACE_TEXT];
+    if (presentCount == 3) {
+        // While inactive the display takes the surfaces away, and a second passes.
+        std::memset(text.surface->pixels, 0xEE, static_cast<size_t>(text.surface->pitch) * 2);
+        text.surface->lost = true;
+        primarySurface.surface->lost = true;
+        workPalette[250] = PaletteEntry{11, 22, 33, PC_RESERVED};
+        HeadlessSetClock(HeadlessClock() + 1000);
+        reactivation.clockAtReturn = HeadlessClock();
+    } else if (presentCount == 4) {
+        reactivation.textLostWhenShown = text.surface->lost;
+        reactivation.primaryLostWhenShown = primarySurface.surface->lost;
+        reactivation.textPixelWhenShown = text.surface->pixels[text.surface->pitch + 3];
+        reactivation.shownEntry250Green = HeadlessFramePalette()[250].green;
+    }
+}
+} // namespace
+
+TEST_F(Program, TheFirstFrameAfterReactivationRestoresAndDoesNotWait) {
+    reactivation = ReactivationProbe{};
+    currentScene = 7; // no scene: only the frame's own steps run
+    LimitFrames(100, ProbeReactivation);
+    HeadlessScheduleMessage(2, WM_ACTIVATEAPP, 0, 0);
+    // Both arrive while the program waits: a repaint of the inactive window, then the activation.
+    HeadlessScheduleMessage(3, WM_PAINT, 0, 0);
+    HeadlessScheduleMessage(3, WM_ACTIVATEAPP, 1, 0);
+    HeadlessScheduleKeyDown(5, VK_ESCAPE, false);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(HeadlessPresentCount(), 5u);
+    EXPECT_EQ(reactivation.presentTimes[2] - reactivation.presentTimes[1], 11u);
+    // The first frame back opens at once: its deadline passed while the program was inactive.
+    EXPECT_LT(reactivation.presentTimes[4] - reactivation.clockAtReturn, 11u);
+    EXPECT_EQ(reactivation.presentTimes[5] - reactivation.presentTimes[4], 11u);
+    // By the time it was shown, the lost surfaces were back and reloaded (the text sheet is the ramp
+    // 0, 1, 2, ... in 16-pixel rows, so row 1, column 3 holds 19), and all 256 entries went up.
+    EXPECT_FALSE(reactivation.primaryLostWhenShown);
+    EXPECT_FALSE(reactivation.textLostWhenShown);
+    EXPECT_EQ(reactivation.textPixelWhenShown, 19);
+    EXPECT_EQ(reactivation.shownEntry250Green, 22);
+}
+
+namespace {
 // The buffers the pause key played, in order.
 std::vector<int32_t> PausePlays() {
     std::vector<int32_t> played;
@@ -80,6 +172,7 @@ std::vector<int32_t> PausePlays() {
 TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
     std::string error;
     ASSERT_TRUE(assets::MakeAssets(".", &error)) << error; // the game scene loads a real stage
+    LimitFrames(100);
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
     Run();
@@ -87,6 +180,7 @@ TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
     EXPECT_TRUE(PausePlays().empty());
 
     ResetGameProcess();
+    LimitFrames(100);
     currentScene = SCENE_GAME;
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
@@ -97,6 +191,7 @@ TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
     // Auto-repeats count too: four key-downs unpause again, each with the sound, round-robin over the
     // pause effect's two copies.
     ResetGameProcess();
+    LimitFrames(100);
     currentScene = SCENE_GAME;
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
     for (int i = 0; i < 3; ++i)
@@ -125,6 +220,20 @@ TEST_F(Program, AFailedStartUpEndsWithExitCodeOneAndSaysWhichFileFailed) {
                   "missing (the game looks for it in the folder it was started from, " +
                   dir.path.string() + ")")
                      .c_str());
+    ExpectShutDown();
+}
+
+TEST_F(Program, NoSoundDeviceEndsTheStartUp) {
+    platformAudioFaults.refuseDevice = true;
+    currentScene = 7; // should a frame run after all, it needs no scene assets
+    LimitFrames(100);
+    HeadlessScheduleKeyDown(3, VK_ESCAPE, false);
+    TraceCapture trace;
+    Run(); // the exit code of a failed start-up is not this test's business
+    EXPECT_EQ(HeadlessPresentCount(), 0u);
+    EXPECT_TRUE(trace.Contains("DIRECTSOUNDCREATE_ERR!"));
+    EXPECT_TRUE(trace.Contains("DS_Init失敗！"));
+    EXPECT_EQ(HeadlessAudioBufferCount(), 0); // no sound group was made
     ExpectShutDown();
 }
 

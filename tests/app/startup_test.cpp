@@ -1,6 +1,8 @@
 // The settings file and the start-up it steers.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "app/asset_paths.h"
@@ -49,6 +51,23 @@ TEST_F(Settings, TheNumberAfterTheFirstEquals) {
     EXPECT_EQ(Read("=7\n"), std::make_pair(1, 7));
 }
 
+TEST_F(Settings, NumbersBeyond32BitsSaturate) {
+    // As a 32-bit atol does: too large gives the largest value, too small the smallest.
+    EXPECT_EQ(Read("mode=4294967296\n"), std::make_pair(1, INT32_MAX)); // 2^32 is not 0
+    EXPECT_EQ(Read("mode=2147483648\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=2147483647\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=-2147483648\n"), std::make_pair(1, INT32_MIN));
+    EXPECT_EQ(Read("mode=-2147483649\n"), std::make_pair(1, INT32_MIN));
+    EXPECT_EQ(Read("mode=99999999999999999999\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=-99999999999999999999\n"), std::make_pair(1, INT32_MIN));
+    // Digits still end at the first other character, after an optional sign.
+    EXPECT_EQ(Read("mode=+4294967296x1\n"), std::make_pair(1, INT32_MAX));
+    EXPECT_EQ(Read("mode=12a34\n"), std::make_pair(1, 12));
+    EXPECT_EQ(Read("mode=+7\n"), std::make_pair(1, 7));
+    EXPECT_EQ(Read("mode=\v\f-8\n"), std::make_pair(1, -8)); // other white space, as atol skips it
+    EXPECT_EQ(Read("mode=--1\n"), std::make_pair(1, 0));
+}
+
 TEST_F(Settings, NoEqualsOrNoTerminatorStoresNothing) {
     EXPECT_EQ(Read("mode 1\n"), std::make_pair(0, -999));
     EXPECT_EQ(Read("mode=1"), std::make_pair(0, -999)); // runs to the end of the file
@@ -82,5 +101,38 @@ TEST(StartUpSetting, TheLargeModeSettingFallsThroughTo640) {
     EXPECT_EQ(primarySurface.width, 640);
     EXPECT_EQ(copyPresent, 1);
     ReleaseApp(mainWindow);
+    ResetGameProcess();
+}
+
+TEST(StartUpSetting, AnyNonZeroValueAsksForTheLargeMode) {
+    const struct {
+        const char* text; // null: no file
+        int32_t width;
+    } cases[] = {
+        {"x=1\n", 640},
+        {"mode = -3 \n", 640},
+        {"mode=1 /comment\n", 640},
+        {"mode=1/comment\n", 640},
+        {"mode=2\n", 640},
+        {"mode=4294967296\n", 640},
+        {"mode=0\n", 320},
+        {"mode=/1\n", 320},
+        {"mode=big\n", 320},
+        {"mode 1\n", 320},
+        {nullptr, 320},
+    };
+    for (const auto& c : cases) {
+        const std::string name = c.text ? c.text : "(no file)";
+        ResetGameProcess();
+        ScopedWorkDir dir;
+        WriteStartupAssets();
+        if (c.text)
+            WriteFileBytes(ASSET_SETTINGS, std::vector<uint8_t>(c.text, c.text + std::strlen(c.text)));
+        CreateTestWindow();
+        ASSERT_TRUE(InitApp(mainWindow)) << name;
+        EXPECT_EQ(primarySurface.width, c.width) << name;
+        EXPECT_EQ(backBuffer.height, c.width == 640 ? 480 : 240) << name;
+        ReleaseApp(mainWindow);
+    }
     ResetGameProcess();
 }

@@ -187,6 +187,23 @@ TEST_F(ControlsTest, SourceFlagsLimitWhatIsRead) {
     Sample(CONTROL_SOURCE_KEYBOARD);
     EXPECT_EQ(input.direction, 8);
     EXPECT_EQ(input.buttons, BUTTON_1);
+
+    // Keyboard only with no key held: last frame's buttons are cleared, whatever the joystick holds.
+    for (bool connected : {true, false}) {
+        Hold({});
+        HeadlessSetJoystick(connected, 0, 0, 3);
+        input.buttons = BUTTON_1 | BUTTON_2;
+        input.direction = 1;
+        input.dirBits = 5;
+        Sample(CONTROL_SOURCE_KEYBOARD);
+        EXPECT_EQ(input.buttons, 0) << (connected ? "connected" : "no joystick");
+        EXPECT_EQ(input.direction, 5);
+        EXPECT_EQ(input.dirBits, 0);
+        Hold({VK_X});
+        input.buttons = BUTTON_1;
+        Sample(CONTROL_SOURCE_KEYBOARD);
+        EXPECT_EQ(input.buttons, BUTTON_2);
+    }
 }
 
 TEST_F(ControlsTest, LatchLetsOnePressThroughUntilAllButtonsAreUp) {

@@ -98,6 +98,18 @@ TEST(BitmapFile, RefusesBadFiles) {
     }));
 }
 
+TEST(BitmapFile, RefusesPixelsOneByteShortEvenWithoutADeclaredSize) {
+    // Writers may leave the size field 0, so only the pixel rows tell a cut-off file: 5 wide pads to 8.
+    auto bytes = MakeBmp(5, 3, Pattern(5, 3));
+    bytes[2] = bytes[3] = bytes[4] = bytes[5] = 0;
+    BitmapFile bitmap;
+    ASSERT_TRUE(DecodeBitmapFile(bytes.data(), bytes.size(), &bitmap));
+    EXPECT_EQ(bitmap.pixels, Pattern(5, 3));
+    EXPECT_FALSE(DecodeBitmapFile(bytes.data(), bytes.size() - 1, &bitmap));
+    bytes.pop_back();
+    EXPECT_FALSE(DecodeBitmapFile(bytes.data(), bytes.size(), &bitmap));
+}
+
 TEST(BitmapFile, ReadsByGamePath) {
     ScopedWorkDir dir;
     WriteFileBytes("bmp\\テスト.bmp", MakeBmp(3, 2, Pattern(3, 2)));

@@ -10,14 +10,39 @@
 #include "video/blit.h"
 
 namespace {
-// A table whose entries say which pair made them: a * 256 + b -> (a + b) / 2, except that a blend of
-// the marker index 1 gives 254, so a blended pixel can always be told from an untouched one.
+// The plain average a * 256 + b -> (a + b) / 2: symmetric, so it cannot tell the operands apart (the
+// lopsided table below does).
 std::vector<uint8_t> AverageTable() {
     std::vector<uint8_t> t(65536);
     for (int a = 0; a < 256; ++a)
         for (int b = 0; b < 256; ++b)
             t[static_cast<size_t>(a * 256 + b)] = static_cast<uint8_t>((a + b) / 2);
     return t;
+}
+
+// A lopsided mix, a * 256 + b -> (3a + b) / 4: the pixel being changed weighs three times the colour
+// mixed into it, so swapped operands give another index.
+std::vector<uint8_t> LopsidedTable() {
+    std::vector<uint8_t> t(65536);
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b)
+            t[static_cast<size_t>(a * 256 + b)] = static_cast<uint8_t>((3 * a + b) / 4);
+    return t;
+}
+
+// The smear written out plainly over a copy of the rectangle: each pixel folds in its neighbours above,
+// below, left and right, in place, rows from the top and columns from the left.
+void ReferenceSmear(std::vector<uint8_t>& px, int32_t w, int32_t h, const std::vector<uint8_t>& table) {
+    auto at = [&](int32_t x, int32_t y) -> uint8_t& { return px[static_cast<size_t>(y * w + x)]; };
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            uint8_t c = at(x, y);
+            if (y > 0) c = table[static_cast<size_t>(c * 256 + at(x, y - 1))];
+            if (y < h - 1) c = table[static_cast<size_t>(c * 256 + at(x, y + 1))];
+            if (x > 0) c = table[static_cast<size_t>(c * 256 + at(x - 1, y))];
+            if (x < w - 1) c = table[static_cast<size_t>(c * 256 + at(x + 1, y))];
+            at(x, y) = c;
+        }
 }
 
 class Blend : public testing::Test {
@@ -115,6 +140,147 @@ TEST_F(Blend, ASourceOutsideItsSheetDrawsNothingAndReleasesBothLocks) {
     EXPECT_EQ(screen.surface->lockCount, 0);
     Surface none{};
     EXPECT_FALSE(HalfBlendBlt(&none, 0, 0, 8, 8, &sheet, 0, 0, BLEND_KEYED, table.data()));
+}
+
+TEST_F(Blend, TheDestinationPixelIsTheFirstOperand) {
+    const std::vector<uint8_t> lopsided = LopsidedTable();
+    // Mixing 100 (screen) with 2 (c + 1) (sprite) gives (300 + 2 (c + 1)) / 4; swapped it would differ.
+    auto mixed = [](int32_t c) { return (300 + 2 * (c + 1)) / 4; };
+    for (int32_t mode : {BLEND_KEYED, 0}) {
+        DDFillRect(&screen, 0, 0, 320, 240, 100);
+        // Whole blocks in the middle, the pixel-by-pixel blocks at the left and the right edge.
+        ASSERT_TRUE(HalfBlendBlt(&screen, 40, 0, 16, 1, &sheet, 0, 0, mode, lopsided.data()));
+        ASSERT_TRUE(HalfBlendBlt(&screen, -3, 1, 16, 1, &sheet, 0, 0, mode, lopsided.data()));
+        ASSERT_TRUE(HalfBlendBlt(&screen, 310, 2, 16, 1, &sheet, 0, 0, mode, lopsided.data()));
+        for (int32_t c = 0; c < 16; ++c)
+            EXPECT_EQ(Px(screen, 40 + c, 0), mixed(c)) << "mode " << mode << " column " << c;
+        for (int32_t c = 3; c < 16; ++c)
+            EXPECT_EQ(Px(screen, c - 3, 1), mixed(c)) << "mode " << mode << " column " << c;
+        for (int32_t c = 0; c < 10; ++c)
+            EXPECT_EQ(Px(screen, 310 + c, 2), mixed(c)) << "mode " << mode << " column " << c;
+    }
+}
+
+TEST_F(Blend, SmearFoldsIntoThePixelWithALopsidedTable) {
+    const std::vector<uint8_t> lopsided = LopsidedTable();
+    DDFillRect(&screen, 0, 0, 320, 240, 200);
+    Px(screen, 10, 10) = 10;
+    Px(screen, 11, 10) = 40;
+    Px(screen, 10, 11) = 70;
+    Px(screen, 11, 11) = 100;
+    ASSERT_TRUE(HalfBlendSmear(&screen, 10, 10, 2, 2, lopsided.data()));
+    // Top left: 10 with 70 below -> 25, with 40 right -> 28.
+    // Top right: 40 with 100 below -> 55, with 28 left -> 48.
+    // Bottom left: 70 with 28 above -> 59, with 100 right -> 69.
+    // Bottom right: 100 with 48 above -> 87, with 69 left -> 82.
+    EXPECT_EQ(Px(screen, 10, 10), 28);
+    EXPECT_EQ(Px(screen, 11, 10), 48);
+    EXPECT_EQ(Px(screen, 10, 11), 69);
+    EXPECT_EQ(Px(screen, 11, 11), 82);
+    EXPECT_EQ(Px(screen, 12, 10), 200);
+    EXPECT_EQ(Px(screen, 10, 12), 200);
+}
+
+TEST_F(Blend, TwentySmearsAsTheCaptureAppliesThem) {
+    const std::vector<uint8_t> lopsided = LopsidedTable();
+    constexpr int32_t X = 7, Y = 5, W = 13, H = 9;
+    DDFillRect(&screen, 0, 0, 320, 240, 255);
+    std::vector<uint8_t> expected(W * H);
+    uint32_t seed = 12345;
+    for (int32_t y = 0; y < H; ++y)
+        for (int32_t x = 0; x < W; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            Px(screen, X + x, Y + y) = expected[static_cast<size_t>(y * W + x)] =
+                static_cast<uint8_t>(seed >> 24);
+        }
+    for (int pass = 0; pass < 20; ++pass) {
+        ASSERT_TRUE(HalfBlendSmear(&screen, X, Y, W, H, lopsided.data()));
+        ReferenceSmear(expected, W, H, lopsided);
+    }
+    for (int32_t y = 0; y < H; ++y)
+        for (int32_t x = 0; x < W; ++x)
+            ASSERT_EQ(Px(screen, X + x, Y + y), expected[static_cast<size_t>(y * W + x)]) << x << "," << y;
+    // The border around the rectangle is neither read (255 would pull the edges up) nor written.
+    for (int32_t x = X - 1; x <= X + W; ++x) {
+        EXPECT_EQ(Px(screen, x, Y - 1), 255);
+        EXPECT_EQ(Px(screen, x, Y + H), 255);
+    }
+    for (int32_t y = Y; y < Y + H; ++y) {
+        EXPECT_EQ(Px(screen, X - 1, y), 255);
+        EXPECT_EQ(Px(screen, X + W, y), 255);
+    }
+}
+
+TEST_F(Blend, ABlockEndingAtTheRightEdgeWritesNothingPastIt) {
+    // 20 wide: the pitch runs on to 32, and the bytes past the edge must keep their guard value.
+    Surface narrow{};
+    ASSERT_TRUE(DDCreateSurface(&narrow, 20, 4, 0, MEMORY_VIDEO));
+    ASSERT_GT(narrow.surface->pitch, 20);
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 0; x < narrow.surface->pitch; ++x)
+            narrow.surface->pixels[y * narrow.surface->pitch + x] = x < 20 ? 100 : 7;
+    for (int32_t mode : {BLEND_KEYED, 0}) {
+        ASSERT_TRUE(HalfBlendBlt(&narrow, 12, 0, 8, 1, &sheet, 0, 0, mode, table.data())); // X = width - 8
+        ASSERT_TRUE(HalfBlendBlt(&narrow, 13, 1, 8, 1, &sheet, 0, 0, mode, table.data())); // X = width - 7
+    }
+    // Row 0: the whole block at 12..19, twice over (100 -> 51 -> 26 for column 0).
+    EXPECT_EQ(Px(narrow, 12, 0), ((100 + 2) / 2 + 2) / 2);
+    EXPECT_EQ(Px(narrow, 19, 0), ((100 + 16) / 2 + 16) / 2);
+    EXPECT_EQ(Px(narrow, 11, 0), 100);
+    // Row 1: sprite columns 0..6 at 13..19; column 7 would fall past the edge.
+    EXPECT_EQ(Px(narrow, 13, 1), ((100 + 2) / 2 + 2) / 2);
+    EXPECT_EQ(Px(narrow, 19, 1), ((100 + 14) / 2 + 14) / 2);
+    EXPECT_EQ(Px(narrow, 12, 1), 100);
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 20; x < narrow.surface->pitch; ++x)
+            ASSERT_EQ(narrow.surface->pixels[y * narrow.surface->pitch + x], 7) << x << "," << y;
+    DDReleaseSurface(&narrow);
+}
+
+TEST_F(Blend, OpaqueModeBlendsABlockOfIndexZeroToo) {
+    for (int32_t x = 0; x < 8; ++x)
+        Px(sheet, x, 0) = 0;
+    ASSERT_TRUE(HalfBlendBlt(&screen, 40, 0, 8, 1, &sheet, 0, 0, 0, table.data()));
+    for (int32_t X = 40; X < 48; ++X)
+        EXPECT_EQ(Px(screen, X, 0), 50) << X; // 100 mixed with 0
+    // Keyed, the same transparent block leaves the screen alone.
+    ASSERT_TRUE(HalfBlendBlt(&screen, 60, 0, 8, 1, &sheet, 0, 0, BLEND_KEYED, table.data()));
+    for (int32_t X = 60; X < 68; ++X)
+        EXPECT_EQ(Px(screen, X, 0), 100) << X;
+}
+
+TEST_F(Blend, EmptyRectanglesDrawNothingAndSucceed) {
+    // Nothing is read or written, so where an empty rectangle sits does not matter.
+    const int32_t blits[][6] = {
+        // x, y, width, height, source x, source y
+        {10, 10, -8, 8, 0, 0},      {10, 10, 8, -1, 0, 0},   {10, 10, 0, 8, 0, 0},
+        {10, 10, -16, -16, 60, 60}, {10, 10, 0, 32, 100, 0}, {10, 10, 32, 0, 0, 100},
+    };
+    for (const auto& b : blits) {
+        for (int32_t mode : {BLEND_KEYED, 0})
+            EXPECT_TRUE(HalfBlendBlt(&screen, b[0], b[1], b[2], b[3], &sheet, b[4], b[5], mode, table.data()))
+                << b[2] << "x" << b[3] << " from " << b[4] << "," << b[5];
+    }
+    EXPECT_EQ(Px(screen, 10, 10), 100);
+    EXPECT_EQ(Px(screen, 3, 10), 100);
+    EXPECT_EQ(screen.surface->lockCount, 0);
+    EXPECT_EQ(sheet.surface->lockCount, 0);
+    // A rectangle with pixels in it must still fit its sheet.
+    EXPECT_FALSE(HalfBlendBlt(&screen, 10, 10, 8, 1, &sheet, 60, 0, BLEND_KEYED, table.data()));
+
+    Surface narrow{};
+    ASSERT_TRUE(DDCreateSurface(&narrow, 20, 20, 0, MEMORY_VIDEO));
+    DDFillRect(&narrow, 0, 0, 20, 20, 100);
+    const int32_t smears[][4] = {{19, 0, 3, 0}, {0, 0, 0, 5}, {5, 5, -3, 4}, {5, 5, 4, -3}, {-5, 25, 0, 0}};
+    for (const auto& r : smears)
+        EXPECT_TRUE(HalfBlendSmear(&narrow, r[0], r[1], r[2], r[3], table.data()))
+            << r[0] << "," << r[1] << " " << r[2] << "x" << r[3];
+    for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 20; ++x)
+            ASSERT_EQ(Px(narrow, x, y), 100);
+    EXPECT_FALSE(HalfBlendSmear(&narrow, 19, 0, 3, 1, table.data())); // one row past the edge: refused
+    EXPECT_EQ(narrow.surface->lockCount, 0);
+    DDReleaseSurface(&narrow);
 }
 
 TEST_F(Blend, SmearFoldsNeighboursInTheirFixedOrder) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "tests/support/reset.h"
@@ -148,6 +149,42 @@ TEST_F(Blits, StretchClipsTheRightAndBottomBySourceScale) {
     EXPECT_EQ(Px(screen, 319, 239), 10);
 }
 
+TEST_F(Blits, StretchClipsEachAxisByItsOwnScaleAndTruncates) {
+    // Source pixel (x, y) = y * 16 + x, so every shown pixel names its source row and column.
+    Surface grid{};
+    ASSERT_TRUE(DDCreateSurface(&grid, 16, 16, 0, MEMORY_VIDEO));
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 16; ++x)
+            Px(grid, x, y) = static_cast<uint8_t>(y * 16 + x);
+
+    // 3x across, 2x down at (304, 230). Right: 32 columns over, 32 / 3 = 10.67 source columns cut,
+    // truncated to 10, so columns 0..5 fill 304..319. Bottom: 22 rows over, 22 / 2 = 11 cut, so rows
+    // 0..4 fill 230..239.
+    DDFillRect(&screen, 0, 0, 320, 240, 250);
+    DDBltStretch(&screen, 304, 230, 48, 32, &grid, 0, 0, 16, 16, 0);
+    EXPECT_EQ(Px(screen, 304, 230), 0);
+    EXPECT_EQ(Px(screen, 319, 230), 5);      // 16 columns show 6: the last is column 5, not 4
+    EXPECT_EQ(Px(screen, 304, 239), 4 * 16); // 10 rows show 5, each twice
+    EXPECT_EQ(Px(screen, 304, 238), 4 * 16);
+    EXPECT_EQ(Px(screen, 304, 237), 3 * 16);
+    EXPECT_EQ(Px(screen, 319, 239), 4 * 16 + 5);
+    EXPECT_EQ(Px(screen, 311, 235), 2 * 16 + 2); // column 7 * 6 / 16 = 2, row 5 / 2 = 2
+    EXPECT_EQ(Px(screen, 303, 235), 250);
+    EXPECT_EQ(Px(screen, 310, 229), 250);
+
+    // 2x across, 3x down at (290, 200). Right: 2 columns over, 1 cut, so columns 0..14 fill 290..319.
+    // Bottom: 8 rows over, 8 / 3 = 2.67 cut, truncated to 2, so rows 0..13 fill 200..239.
+    DDFillRect(&screen, 0, 0, 320, 240, 250);
+    DDBltStretch(&screen, 290, 200, 32, 48, &grid, 0, 0, 16, 16, 0);
+    EXPECT_EQ(Px(screen, 290, 200), 0);
+    EXPECT_EQ(Px(screen, 319, 200), 14);      // 30 columns show 15, each twice
+    EXPECT_EQ(Px(screen, 290, 239), 13 * 16); // row 39 * 14 / 40 = 13, not 12
+    EXPECT_EQ(Px(screen, 319, 239), 13 * 16 + 14);
+    EXPECT_EQ(Px(screen, 300, 220), 7 * 16 + 5); // row 20 * 14 / 40 = 7, column 10 / 2 = 5
+    EXPECT_EQ(Px(screen, 289, 220), 250);
+    DDReleaseSurface(&grid);
+}
+
 TEST_F(Blits, WaveShiftsEachRowAlongASine) {
     Surface band{};
     ASSERT_TRUE(DDCreateSurface(&band, 64, 32, 0, MEMORY_VIDEO));
@@ -178,8 +215,27 @@ TEST_F(Blits, FlatWaveEqualsAPlainCopyAndThePhaseWraps) {
     for (int32_t y = 0; y < 240; ++y)
         for (int32_t x = 0; x < 320; ++x)
             ASSERT_EQ(Px(screen, x, y), Px(other, x, y));
-    for (int i = 0; i < 360; ++i)
+    for (int i = 1; i <= 360; ++i) {
         DDBltWave(&screen, 0, 0, 32, 0, 3, 5, &sprite, 0, 0, 0);
-    EXPECT_EQ(wavePhase, 0); // no rows still advances the phase; 360 calls come back
+        ASSERT_EQ(wavePhase, i % 360) << "call " << i; // no rows still advances the phase
+    }
+    EXPECT_EQ(wavePhase, 0); // 360 calls come back
     DDReleaseSurface(&other);
+}
+
+TEST_F(Blits, EveryWaveCallMovesThePhaseByOne) {
+    wavePhase = 100;
+    const int32_t rows[] = {32, 0, -4, 1, 0, 7};
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        DDBltWave(&screen, 10, 10, 32, rows[i], 3, 4, &sprite, 0, 0, BLT_KEYED);
+        EXPECT_EQ(wavePhase, 101 + static_cast<int32_t>(i)) << "after " << rows[i] << " rows";
+    }
+    // The phase steers the rows: the same call drawn one phase later shifts the ripple.
+    wavePhase = 0;
+    DDFillRect(&screen, 0, 0, 320, 240, 0);
+    DDBltWave(&screen, 100, 0, 1, 1, 1, 100, &sprite, 0, 0, BLT_OPAQUE);
+    DDBltWave(&screen, 100, 1, 1, 1, 1, 100, &sprite, 0, 0, BLT_OPAQUE);
+    // One row: step 360, angle (phase + 360) degrees; sin 1 degree * 100 = 1.7 shifts by 1.
+    EXPECT_EQ(Px(screen, 100, 0), 1);
+    EXPECT_EQ(Px(screen, 101, 1), 1);
 }

@@ -62,6 +62,23 @@ TEST_F(Display, EachFailingStepReportsItsCodeAndName) {
     }
 }
 
+TEST_F(Display, AFailedBackBufferLeavesTheDeviceAndPrimaryForTheRelease) {
+    platformDisplayFaults.refuseBackBuffer = true;
+    ASSERT_EQ(DDInitFullScreen(mainWindow, displayModes, 0), GETATTACHEDSURFACE_ERR);
+    // Nothing is undone on the spot: the release at shut-down takes it all down.
+    EXPECT_TRUE(PlatformDisplayExists());
+    EXPECT_TRUE(PlatformDisplayHasPrimary());
+    EXPECT_NE(primarySurface.surface, nullptr);
+    EXPECT_EQ(backBuffer.surface, nullptr);
+    EXPECT_FALSE(PlatformDisplayHasPalette());
+    DDRelease();
+    EXPECT_FALSE(PlatformDisplayExists());
+    EXPECT_FALSE(PlatformDisplayHasPrimary());
+    EXPECT_EQ(primarySurface.surface, nullptr);
+    EXPECT_EQ(PlatformLiveSurfaceCount(), 0);
+    EXPECT_TRUE(HeadlessMessageBoxes().empty());
+}
+
 TEST_F(Display, CheckDisplayErrorKnowsOnlyItsOwnCodes) {
     TraceCapture trace;
     for (DisplayError code : {CLIPPER_ERR, SETHWND_ERR, SETCLIPPER_ERR})

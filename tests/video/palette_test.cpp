@@ -125,9 +125,14 @@ TEST_F(Palette, LoadingTakesTheColourTableWithReserveAndAShortTable) {
         EXPECT_EQ(loaded[i].green, 0);
         EXPECT_EQ(loaded[i].flags, PC_EXPLICIT);
     }
+    // Both sides of each boundary: 9 and 246 explicit, 10 and 245 the file's colours.
     EXPECT_EQ(loaded[10].red, 10);
     EXPECT_EQ(loaded[10].green, 245);
     EXPECT_EQ(loaded[10].flags, PC_RESERVED);
+    EXPECT_EQ(loaded[245].red, 245);
+    EXPECT_EQ(loaded[245].green, 10);
+    EXPECT_EQ(loaded[245].blue, 122);
+    EXPECT_EQ(loaded[245].flags, PC_RESERVED);
 
     BmpOptions shortTable;
     shortTable.colorCount = 20;
