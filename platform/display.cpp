@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "platform/backend.h"
 
@@ -19,12 +20,23 @@ struct DisplayState {
     bool palette = false;
     bool paletteAttached = false;
     PaletteEntry entries[256] = {};
+    // A copy of the picture last shown, for screenshots: the visible surface may be drawn over or lost
+    // before one is asked for.
+    std::vector<uint8_t> shown;
+    int32_t shownWidth = 0, shownHeight = 0;
 };
 DisplayState display;
 
 void Show(bool waitVerticalBlank) {
     const PlatformSurface* visible = display.chain[0];
     if (!visible || visible->lost) return;
+    display.shown.resize(static_cast<size_t>(visible->width) * static_cast<size_t>(visible->height));
+    for (int32_t y = 0; y < visible->height; ++y)
+        std::memcpy(&display.shown[static_cast<size_t>(y) * static_cast<size_t>(visible->width)],
+                    visible->pixels + static_cast<ptrdiff_t>(y) * visible->pitch,
+                    static_cast<size_t>(visible->width));
+    display.shownWidth = visible->width;
+    display.shownHeight = visible->height;
     BackendDisplayShow(visible->pixels, visible->pitch, visible->width, visible->height, display.entries,
                        waitVerticalBlank);
 }
@@ -145,6 +157,22 @@ int32_t PlatformDisplayReleaseDevice() {
 
 void PlatformDisplayGetEntries(PaletteEntry out[256]) {
     std::memcpy(out, display.entries, sizeof display.entries);
+}
+
+bool PlatformDisplayLastPicture(uint8_t out[320 * 240]) {
+    if (display.shown.empty()) return false;
+    // The 640x480 mode shows every game pixel doubled: every other pixel is the game's picture.
+    const int32_t step = display.shownWidth >= 640 ? 2 : 1;
+    for (int32_t y = 0; y < 240; ++y)
+        for (int32_t x = 0; x < 320; ++x) {
+            const int32_t sx = x * step, sy = y * step;
+            out[y * 320 + x] =
+                (sx < display.shownWidth && sy < display.shownHeight)
+                    ? display.shown[static_cast<size_t>(sy) * static_cast<size_t>(display.shownWidth) +
+                                    static_cast<size_t>(sx)]
+                    : 0;
+        }
+    return true;
 }
 
 void PlatformConvertToArgb(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,

@@ -53,6 +53,9 @@ int32_t PlatformDisplayReleaseDevice();
 bool PlatformDisplayExists();
 // The display palette's entries as they are now.
 void PlatformDisplayGetEntries(PaletteEntry out[256]);
+// The picture last put on the screen, as 320x240 game pixels (the 640x480 mode shows each one doubled, so
+// every other pixel is taken); false before the first one. Its colours are the display palette's.
+bool PlatformDisplayLastPicture(uint8_t out[320 * 240]);
 // Converts an 8-bit picture through a palette into 0xAARRGGBB pixels, width * height of them.
 void PlatformConvertToArgb(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
                            const PaletteEntry palette[256], uint32_t* out);

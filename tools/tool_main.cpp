@@ -4,9 +4,11 @@
 #include "tools/assets/file_writers.h"
 #include "tools/assets/make_assets.h"
 #include "tools/assets/stage_file.h"
+#include "tools/assets/stage_picture.h"
 #include "video/bitmap_file.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,13 +28,17 @@ int Usage() {
                  "  map-to-text FILE.bgd                print a stage as a text grid\n"
                  "  text-to-map FILE.txt OUT.bgd        write a stage from a text grid\n"
                  "  make-blend-table PALETTE.bmp OUT.dat  build the blend table for a palette bitmap\n"
+                 "  map-to-png FILE.bgd OUT.png [--chips SHEET.bmp] [--scale N]\n"
+                 "                                      draw a whole stage with the map-chip sheet\n"
+                 "                                      (default %s); N = 1, 2, 4 ... 32 draws it\n"
+                 "                                      1/N the size; over %d pixels a side is refused\n"
                  "\n"
                  "Stage text: one line per row, one character per tile (kind 0..15):\n"
                  "  %s\n"
                  "  . floor  # brick  %% crypt  T hedge  = boards  ~ water  , moss  + grave\n"
                  "  C closed  o opened  * seal  : gravel  b bones  ^ rock  _ mud  r rug\n"
                  "  Walls (solid): # %% T ~ + C ^\n",
-                 kStageTileChars);
+                 kStageChipSheet, kStagePictureMaxSide, kStageTileChars);
     return kExitUsage;
 }
 
@@ -137,6 +143,39 @@ int MakeBlendTableCommand(const char* palettePath, const char* outPath) {
     return 0;
 }
 
+// map-to-png STAGE OUT [--chips FILE] [--scale N], the options in any order after the command.
+int MapToPngCommand(int argc, char** argv) {
+    std::vector<std::string> files;
+    std::string chips = kStageChipSheet;
+    int32_t scale = 1;
+    for (int i = 2; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--chips") == 0 && hasValue) {
+            chips = argv[++i];
+        } else if (std::strcmp(argv[i], "--scale") == 0 && hasValue) {
+            char* end = nullptr;
+            const long value = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || value < 1 || value > kStagePictureMaxScale || (value & (value - 1)) != 0) {
+                std::fprintf(stderr, "map-to-png: --scale %s: it must be 1, 2, 4, 8, 16 or 32\n", argv[i]);
+                return kExitUsage;
+            }
+            scale = static_cast<int32_t>(value);
+        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
+            return Usage();
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.size() != 2) return Usage();
+    std::vector<std::string> why;
+    if (!StageFileToPng(files[0], chips, scale, files[1], &why)) {
+        for (const std::string& line : why)
+            std::fprintf(stderr, "%s\n", line.c_str());
+        return kExitFailure;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -148,5 +187,6 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "text-to-map") == 0 && argc == 4) return TextToMapCommand(argv[2], argv[3]);
     if (std::strcmp(command, "make-blend-table") == 0 && argc == 4)
         return MakeBlendTableCommand(argv[2], argv[3]);
+    if (std::strcmp(command, "map-to-png") == 0) return MapToPngCommand(argc, argv);
     return Usage();
 }

@@ -1,11 +1,13 @@
 // The SDL backend's window, clock and event pump: SDL events become the game's window messages.
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "app/failure.h"
+#include "app/screenshot.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/sdl/sdl_input.h"
@@ -83,6 +85,18 @@ uintptr_t VirtualKeyOf(SDL_Keycode key) {
     }
 }
 
+// F12 belongs to the player, not the game: the picture is saved and the window procedure never hears of
+// the key, so play goes on exactly as it would have.
+void TakeScreenshot() {
+    std::string path, why;
+    if (SaveScreenshot(&path, &why)) {
+        std::printf("quillmarsh: screenshot saved as %s\n", path.c_str());
+        std::fflush(stdout);
+    } else {
+        std::fprintf(stderr, "quillmarsh: cannot save a screenshot: %s\n", why.c_str());
+    }
+}
+
 void HandleEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_QUIT:
@@ -115,6 +129,10 @@ void HandleEvent(const SDL_Event& event) {
         const SDL_Keycode key = event.key.keysym.sym;
         if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && (event.key.keysym.mod & KMOD_ALT)) {
             if (!event.key.repeat) SdlToggleFullScreen(event.key.timestamp);
+            break;
+        }
+        if (key == SDLK_F12) {
+            if (!event.key.repeat) TakeScreenshot();
             break;
         }
         const uintptr_t vk = VirtualKeyOf(key);

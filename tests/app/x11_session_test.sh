@@ -1,7 +1,8 @@
 #!/bin/sh
 # Under a real X server (run inside xvfb-run): the game starts full screen from the build folder, shows
 # a picture that fills the screen, and ends with exit code 0 on Esc; the six game keys reach SDL; with a
-# picture missing from its files it ends at once with exit code 1 and names the file.
+# picture missing from its files it ends at once with exit code 1 and names the file; F12 saves the screen
+# as a 320x240 PNG.
 set -u
 cd "$1" || exit 1
 build=$PWD
@@ -56,6 +57,34 @@ for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.3
 if kill -0 "$pid" 2>/dev/null; then echo "FAIL: Esc did not end the game in play"; kill "$pid"; fail=1; fi
 wait "$pid"; rc=$?
 [ "$rc" -eq 0 ] || { echo "FAIL: exit code $rc after play"; fail=1; }
+
+# F12 during a paused game, in a copy of the game's files so no screenshots are left in the build folder:
+# a 320x240 PNG appears, pixel for pixel the screen's picture (640x480 here: every pixel doubled).
+shots=$(mktemp -d) || exit 1
+cp -r bmp wave data user_data "$shots"/
+(cd "$shots" && exec "$build/quillmarsh" >out.txt 2>err.txt) & pid=$!
+timeout 20 xdotool search --sync --name '^Quillmarsh$' >/dev/null 2>&1
+xdotool search --sync --name '^Quillmarsh$' windowfocus --sync >/dev/null 2>&1
+sleep 1.5
+press z; sleep 0.7; press z; sleep 2
+press space; sleep 0.5
+press F12; sleep 0.7
+import -window root -depth 8 -strip "$shots/screen.ppm"
+xdotool key --delay 60 Escape
+for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.3; done
+kill -0 "$pid" 2>/dev/null && kill "$pid"
+wait "$pid"
+cat "$shots/out.txt" "$shots/err.txt"
+size=$(identify -format '%wx%h' "$shots/screenshots/quillmarsh-0001.png" 2>/dev/null)
+echo "F12: screenshots/quillmarsh-0001.png is ${size:-missing}"
+[ "$size" = "320x240" ] || { echo "FAIL: F12 wrote no 320x240 PNG"; fail=1; }
+if [ -n "$size" ]; then
+    convert "$shots/screen.ppm" -sample 320x240 "$shots/screen.png"
+    unlike=$(compare -metric AE "$shots/screen.png" "$shots/screenshots/quillmarsh-0001.png" null: 2>&1)
+    echo "F12: pixels unlike the screen: $unlike"
+    [ "$unlike" = "0" ] || { echo "FAIL: the screenshot is not the picture on the screen"; fail=1; }
+fi
+rm -rf "$shots"
 
 QUILLMARSH_X_INPUT_TEST=1 ./quillmarsh_sdl_tests --gtest_filter='SdlKeyboard.*' || fail=1
 
