@@ -3,6 +3,7 @@
 
 #include "app/failure.h"
 #include "app/frame_loop.h"
+#include "app/session_record.h"
 #include "app/startup.h"
 #include "platform/display.h"
 #include "sound/sound_group.h"
@@ -42,6 +43,7 @@ void ShowOutOfMemory() {
 }
 
 intptr_t MainWndProc(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    RecordWindowMessage(message, wParam);
     switch (message) {
     case WM_DESTROY:
         PlatformPostQuitMessage(0);

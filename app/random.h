@@ -9,4 +9,6 @@ void srand(uint32_t seed);
 int32_t rand();
 // The generator's state, for replays and traces.
 uint32_t RandomState();
+// The value last given to srand (1 before any), so a recording can say what the run was seeded with.
+uint32_t RandomSeed();
 } // namespace qm

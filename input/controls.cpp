@@ -1,17 +1,36 @@
 // The joystick and keyboard sampled once per frame into one control record.
 #include "input/controls.h"
 
-#include "platform/input.h"
 #include "platform/window.h"
 
 InputState inputState = {};
 
+namespace {
+void (*sampleObserver)(const ControlSample*) = nullptr;
+
+// The six keys in the order of ControlSample::keys.
+constexpr uintptr_t SAMPLED_KEYS[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_Z, VK_X};
+constexpr uint8_t KEY_LEFT = 1, KEY_RIGHT = 2, KEY_UP = 4, KEY_DOWN = 8, KEY_Z = 16, KEY_X = 32;
+} // namespace
+
+void SetControlSampleObserver(void (*observer)(const ControlSample* sample)) {
+    sampleObserver = observer;
+}
+
 bool SampleControls(InputState* input, uint32_t joystickId, uint32_t sourceFlags) {
-    PlatformJoystickState joystick{};
-    const bool joystickRead = PlatformReadJoystick(joystickId, &joystick);
+    // Everything is read once, up front, so the observer and the record see the same state.
+    ControlSample sample{};
+    sample.joystickRead = PlatformReadJoystick(joystickId, &sample.joystick);
+    if (sourceFlags & CONTROL_SOURCE_KEYBOARD) {
+        for (uint8_t i = 0; i < 6; ++i) {
+            if (PlatformKeyHeld(SAMPLED_KEYS[i])) sample.keys |= static_cast<uint8_t>(1u << i);
+        }
+    }
+    if (sampleObserver) sampleObserver(&sample);
+    const PlatformJoystickState& joystick = sample.joystick;
     bool joystickSteers = false;
     bool joystickPresses = false;
-    if (joystickRead && (sourceFlags & CONTROL_SOURCE_JOYSTICK)) {
+    if (sample.joystickRead && (sourceFlags & CONTROL_SOURCE_JOYSTICK)) {
         input->direction = 5;
         input->dirBits = 0;
         if (joystick.x <= JOYSTICK_LOW) {
@@ -39,27 +58,27 @@ bool SampleControls(InputState* input, uint32_t joystickId, uint32_t sourceFlags
     if (!joystickSteers) {
         input->direction = 5;
         input->dirBits = 0;
-        if (PlatformKeyHeld(VK_LEFT)) {
+        if (sample.keys & KEY_LEFT) {
             input->direction -= 1;
             input->dirBits |= DIR_LEFT;
         }
-        if (PlatformKeyHeld(VK_RIGHT)) {
+        if (sample.keys & KEY_RIGHT) {
             input->direction += 1;
             input->dirBits |= DIR_RIGHT;
         }
-        if (PlatformKeyHeld(VK_UP)) {
+        if (sample.keys & KEY_UP) {
             input->direction -= 3;
             input->dirBits |= DIR_UP;
         }
-        if (PlatformKeyHeld(VK_DOWN)) {
+        if (sample.keys & KEY_DOWN) {
             input->direction += 3;
             input->dirBits |= DIR_DOWN;
         }
     }
     if (!joystickPresses) {
         input->buttons = 0;
-        if (PlatformKeyHeld(VK_Z)) input->buttons |= BUTTON_1;
-        if (PlatformKeyHeld(VK_X)) input->buttons |= BUTTON_2;
+        if (sample.keys & KEY_Z) input->buttons |= BUTTON_1;
+        if (sample.keys & KEY_X) input->buttons |= BUTTON_2;
     }
     return true;
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/input.h"
+
 constexpr uint16_t DIR_LEFT = 1;
 constexpr uint16_t DIR_RIGHT = 2;
 constexpr uint16_t DIR_UP = 4;
@@ -31,6 +33,17 @@ struct InputState {
 
 extern InputState inputState;
 
+// What one sample read from the platform: the held keys (bit n = the n-th of left, right, up, down, Z, X;
+// all clear when the keyboard was not asked) and the joystick, when it could be read.
+struct ControlSample {
+    uint8_t keys;
+    bool joystickRead;
+    PlatformJoystickState joystick;
+};
+
 bool SampleControls(InputState* input, uint32_t joystickId, uint32_t sourceFlags);
+// Hands every sample's raw reading to observer (null to stop), so a recording sees exactly what the frame
+// saw.
+void SetControlSampleObserver(void (*observer)(const ControlSample* sample));
 void SetDefaultButtons(InputState* input);
 void LatchButtons(InputState* input);

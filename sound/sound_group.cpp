@@ -19,6 +19,8 @@ const SoundSource soundSources[SND_COUNT] = {
 SoundGroup soundGroups[SND_COUNT] = {};
 
 namespace {
+void (*playObserver)(const SoundGroup*, int32_t, int32_t, int32_t) = nullptr;
+
 void TracePath(const char* path, const char* message) {
     TraceLog((std::string(path) + message).c_str());
 }
@@ -92,6 +94,11 @@ bool DSCreateBufferGropeFromFile(SoundGroup* group, const char* path, int32_t co
     return true;
 }
 
+void SetSoundPlayObserver(void (*observer)(const SoundGroup* group, int32_t index, int32_t volume,
+                                           int32_t pan)) {
+    playObserver = observer;
+}
+
 void DSPlay(SoundGroup* group, uint32_t flags) {
     if (!soundDevice || group->count <= 0) return;
     if (group->next < 0 || group->next >= group->count) group->next = 0;
@@ -101,6 +108,8 @@ void DSPlay(SoundGroup* group, uint32_t flags) {
         PlatformAudioStop(buffer);
         PlatformAudioSetPosition(buffer, 0);
         PlatformAudioPlay(buffer, flags);
+        if (playObserver)
+            playObserver(group, group->next, PlatformAudioGetVolume(buffer), PlatformAudioGetPan(buffer));
     }
     if (++group->next >= group->count) group->next = 0;
 }

@@ -46,6 +46,10 @@ extern SoundGroup soundGroups[SND_COUNT];
 int32_t DSCreateBufferGroup(SoundGroup* groups, const SoundSource* sources);
 bool DSCreateBufferGropeFromFile(SoundGroup* group, const char* path, int32_t copies, int32_t volume);
 void DSPlay(SoundGroup* group, uint32_t flags);
+// Tells observer (null to stop) of every sound DSPlay starts: the group, the index of the buffer it
+// restarted, and that buffer's volume and pan as it starts. For traces of play.
+void SetSoundPlayObserver(void (*observer)(const SoundGroup* group, int32_t index, int32_t volume,
+                                           int32_t pan));
 int32_t DSSetVolume(SoundGroup* group, int32_t index, int32_t volume, int32_t relative);
 int32_t DSGetVolume(SoundGroup* group, int32_t index);
 int32_t DSSetPan(SoundGroup* group, int32_t index, int32_t pan, int32_t relative);

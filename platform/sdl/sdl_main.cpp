@@ -2,13 +2,25 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/failure.h"
 #include "app/main_window.h"
+#include "app/session_record.h"
 
 int main(int, char**) {
+    // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
+    const char* record = std::getenv("QUILLMARSH_RECORD");
+    if (record && *record && !StartSessionRecord(record)) {
+        std::fprintf(stderr, "quillmarsh: cannot write the recording %s (QUILLMARSH_RECORD)\n", record);
+        return 1;
+    }
     const int32_t exitCode = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
     SDL_Quit();
     if (exitCode != 0) std::fprintf(stderr, "%s\n", FailureLine());
+    if (!StopSessionRecord()) {
+        std::fprintf(stderr, "quillmarsh: the recording %s is incomplete: it could not be written\n", record);
+        return exitCode != 0 ? exitCode : 1;
+    }
     return exitCode;
 }

@@ -1,0 +1,58 @@
+#!/bin/sh
+# quillmarsh-sim as a script calls it: refused scripts and options end with status 2 and the reason before
+# anything runs, a run ends with the game's own exit code, and QUILLMARSH_RECORD records it for a replay
+# that gives the same trace and picture. $1 = the runner, $2 = a folder holding the game's asset tree.
+sim="$1"
+assets="$2"
+fail=0
+work=$(mktemp -d) || exit 1
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+expect_refusal() { # name, expected stderr line, arguments...
+    name=$1 line=$2
+    shift 2
+    "$sim" "$@" >out 2>err
+    rc=$?
+    [ "$rc" -eq 2 ] || { echo "FAIL: $name: exit status $rc, expected 2"; cat err; fail=1; }
+    head -n 1 err | grep -qxF "$line" || { echo "FAIL: $name: said"; cat err; echo "expected: $line"; fail=1; }
+    [ ! -e trace.jsonl ] || { echo "FAIL: $name: a trace was written"; fail=1; }
+    rm -f trace.jsonl
+}
+
+printf '0: z\n# fine so far\n12: left jx=3\n13: lft\n' >bad.txt
+expect_refusal "unknown control" "quillmarsh-sim: bad.txt: line 4: unknown control 'lft' (expected left right up down z x jx=N jy=N jb=N space esc inactive active)" \
+    --dir "$assets" --input bad.txt --trace trace.jsonl
+printf '5: z\n5: x\n' >order.txt
+expect_refusal "frame order" "quillmarsh-sim: order.txt: line 2: frame 5 does not come after frame 5 of line 1" \
+    --input order.txt --trace trace.jsonl
+expect_refusal "missing script" "quillmarsh-sim: cannot read nowhere.txt: No such file or directory" --input nowhere.txt
+expect_refusal "unknown option" "quillmarsh-sim: unknown option '--fast'" --fast --trace trace.jsonl
+expect_refusal "missing folder" "quillmarsh-sim: cannot run in the folder $work/none: it is not a folder" \
+    --dir "$work/none" --trace trace.jsonl
+
+# A folder without the game's files: the run fails as the game does, saying which file.
+mkdir empty
+"$sim" --dir empty --frames 5 >out 2>err
+rc=$?
+[ "$rc" -eq 1 ] || { echo "FAIL: empty folder: exit status $rc, expected 1"; fail=1; }
+grep -q '^quillmarsh: cannot read ' err || { echo "FAIL: empty folder: no failure line"; cat err; fail=1; }
+
+# Recorded and replayed from files, each run in a process of its own.
+printf 'seed 31337\n0:\n50: z\n52:\n60: z\n62:\n120: right z\n200: down space\n230: down space\n' >play.txt
+QUILLMARSH_RECORD=rec.txt "$sim" --dir "$assets" --input play.txt --frames 300 --trace a.jsonl \
+    --screenshot 299:a.png >out 2>err
+rc=$?
+[ "$rc" -eq 0 ] || { echo "FAIL: scripted run: exit status $rc"; cat err; fail=1; }
+[ "$(wc -l <a.jsonl)" -eq 300 ] || { echo "FAIL: scripted run: $(wc -l <a.jsonl) trace lines, expected 300"; fail=1; }
+head -n 1 rec.txt | grep -qx 'seed 31337' || { echo "FAIL: the recording does not start with its seed"; fail=1; }
+tail -n 1 rec.txt | grep -qx '300: down esc' || { echo "FAIL: the recording does not end with the close"; fail=1; }
+"$sim" --dir "$assets" --input rec.txt --trace b.jsonl --screenshot 299:b.png >out 2>err
+rc=$?
+[ "$rc" -eq 0 ] || { echo "FAIL: replay: exit status $rc"; cat err; fail=1; }
+cmp -s a.jsonl b.jsonl || { echo "FAIL: the replay's trace differs"; fail=1; }
+cmp -s a.png b.png || { echo "FAIL: the replay's picture differs"; fail=1; }
+[ -s a.png ] || { echo "FAIL: no screenshot"; fail=1; }
+
+[ "$fail" -eq 0 ] && echo "quillmarsh-sim: refusals, failures and replays as expected"
+exit "$fail"
