@@ -2,12 +2,27 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/failure.h"
+#include "app/frame_loop.h"
 #include "app/main_window.h"
+#include "platform/sdl/sdl_frame_log.h"
+
+namespace {
+bool WantLowPower() {
+    const char* value = std::getenv("QUILLMARSH_LOW_POWER");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+} // namespace
 
 int main(int, char**) {
+    SdlFrameLogStart();
+    // Read once: the gate's kind never changes during a run.
+    SetLowPowerGate(WantLowPower());
     const int32_t exitCode = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
+    SdlFrameLogFinish();
     SDL_Quit();
     if (exitCode != 0) std::fprintf(stderr, "%s\n", FailureLine());
     return exitCode;
