@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "app/asset_paths.h"
@@ -274,4 +275,27 @@ TEST_F(Frame, LowPowerGateSleepsMostOfTheWaitAndOpensOnTheSameMilliseconds) {
     }
     // The point of it: far fewer clock reads spent waiting.
     EXPECT_LT(sleeping.reads * 2, spinning.reads);
+}
+
+namespace {
+std::vector<std::pair<char, uint32_t>> observed;
+void NoteOpened() {
+    observed.emplace_back('o', HeadlessPresentCount());
+}
+void NotePresented() {
+    observed.emplace_back('p', HeadlessPresentCount());
+}
+} // namespace
+
+TEST_F(Frame, ObserversSeeEachFrameOpenBeforeItsPresentAndPresentedAfter) {
+    observed.clear();
+    const uint32_t before = HeadlessPresentCount();
+    SetFrameObservers(NoteOpened, NotePresented);
+    ASSERT_TRUE(RunFrame());
+    ASSERT_TRUE(RunFrame());
+    SetFrameObservers(nullptr, nullptr);
+    ASSERT_TRUE(RunFrame()); // no longer observed
+    const std::vector<std::pair<char, uint32_t>> expected = {
+        {'o', before}, {'p', before + 1}, {'o', before + 1}, {'p', before + 2}};
+    EXPECT_EQ(observed, expected);
 }
