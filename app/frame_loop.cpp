@@ -13,11 +13,34 @@
 namespace {
 bool frameTimerStarted = false;
 uint32_t nextFrameTime = 0;
+uint32_t lastGateReading = 0;
+bool lowPowerGate = false;
+void (*frameOpened)() = nullptr;
+void (*framePresented)() = nullptr;
+
+// Sleeps through most of the wait, judged from the gate's own last reading so that the wait itself adds
+// no clock reads; the last LOW_POWER_SPIN_MS are spun as usual, which absorbs a sleep that runs long.
+void SleepTowardDeadline() {
+    const auto left = static_cast<int32_t>(nextFrameTime - lastGateReading);
+    if (left > static_cast<int32_t>(LOW_POWER_SPIN_MS))
+        PlatformSleep(static_cast<uint32_t>(left) - LOW_POWER_SPIN_MS);
+}
 } // namespace
 
 void ResetFrameTimer() {
     frameTimerStarted = false;
     nextFrameTime = 0;
+    lastGateReading = 0;
+    lowPowerGate = false;
+}
+
+void SetLowPowerGate(bool on) {
+    lowPowerGate = on;
+}
+
+void SetFrameObservers(void (*opened)(), void (*presented)()) {
+    frameOpened = opened;
+    framePresented = presented;
 }
 
 uint32_t FrameTimerNext() {
@@ -30,6 +53,7 @@ bool FrameTimer(uint32_t rate) {
         nextFrameTime = PlatformTimeGetTime();
     }
     const uint32_t now = PlatformTimeGetTime();
+    lastGateReading = now;
     if (rate == 0) return true;
     // Compared as a signed distance, so a deadline set just before the clock wraps still opens after it.
     if (static_cast<int32_t>(now - nextFrameTime) < 0) return false;
@@ -39,7 +63,9 @@ bool FrameTimer(uint32_t rate) {
 
 bool RunFrame() {
     while (!FrameTimer(FRAME_RATE)) {
+        if (lowPowerGate) SleepTowardDeadline();
     }
+    if (frameOpened) frameOpened();
     if (!DDRestoreSurfaces()) return false;
     SampleControls(&inputState, 0, CONTROL_SOURCE_JOYSTICK | CONTROL_SOURCE_KEYBOARD);
     if (currentScene == SCENE_TITLE) {
@@ -49,5 +75,6 @@ bool RunFrame() {
     }
     if (paletteFadeActive) DDUploadWorkPalette(PALETTE_DARKENING_ENTRIES);
     DDPresent();
+    if (framePresented) framePresented();
     return true;
 }

@@ -6,3 +6,5 @@
 uint32_t PlatformTimeGetTime();
 void PlatformTimeBeginPeriod(uint32_t milliseconds);
 void PlatformTimeEndPeriod(uint32_t milliseconds);
+// Gives the processor away for about that many milliseconds (the headless clock just moves on).
+void PlatformSleep(uint32_t milliseconds);

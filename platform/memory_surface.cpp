@@ -10,9 +10,37 @@ PlatformSurfaceFaults platformSurfaceFaults{};
 namespace {
 int32_t liveSurfaces = 0;
 
+typedef uint8_t ByteBlock16 __attribute__((vector_size(16)));
+
 bool RectInside(const PlatformBlitRect& r, const PlatformSurface* s) {
     return r.left >= 0 && r.top >= 0 && r.left < r.right && r.top < r.bottom && r.right <= s->width &&
            r.bottom <= s->height;
+}
+
+// One row of a keyed copy, pixel by pixel from the left: the order matters when a surface is copied onto
+// itself.
+void CopyKeyedPixels(uint8_t* d, const uint8_t* s, int32_t w, uint8_t lo, uint8_t hi) {
+    for (int32_t i = 0; i < w; ++i) {
+        const uint8_t v = s[i];
+        if (v < lo || v > hi) d[i] = v;
+    }
+}
+
+// The same between two different surfaces, sixteen pixels at a time: every pixel of a block is written,
+// keyed ones with the destination's own value. The full-screen mask is such a copy every frame.
+void CopyKeyedBlocks(uint8_t* d, const uint8_t* s, int32_t w, uint8_t lo, uint8_t hi) {
+    const auto span = static_cast<uint8_t>(hi - lo);
+    int32_t i = 0;
+    for (; i + 16 <= w; i += 16) {
+        ByteBlock16 sv, dv;
+        std::memcpy(&sv, s + i, 16);
+        std::memcpy(&dv, d + i, 16);
+        // In lo..hi exactly when v - lo, wrapping, is at most hi - lo.
+        const auto keyed = reinterpret_cast<ByteBlock16>(static_cast<ByteBlock16>(sv - lo) <= span);
+        const ByteBlock16 out = (dv & keyed) | (sv & ~keyed);
+        std::memcpy(d + i, &out, 16);
+    }
+    CopyKeyedPixels(d + i, s + i, w - i, lo, hi);
 }
 } // namespace
 
@@ -105,19 +133,19 @@ int32_t PlatformBltFast(PlatformSurface* dest, int32_t x, int32_t y, const Platf
     const int32_t w = srcRect.right - srcRect.left;
     const bool useKey = keyed && src->colorKeyed;
     const uint8_t lo = src->colorKeyLow, hi = src->colorKeyHigh;
-    // memmove: a surface may be copied onto itself.
+    // Two surfaces never share memory; only a copy onto itself can overlap (hence memmove, and the
+    // pixel-by-pixel keyed copy). A key range with low above high keys nothing.
+    const bool blocks = src->pixels != dest->pixels && lo <= hi;
     for (int32_t row = 0; row < srcRect.bottom - srcRect.top; ++row) {
         const uint8_t* s =
             src->pixels + static_cast<ptrdiff_t>(srcRect.top + row) * src->pitch + srcRect.left;
         uint8_t* d = dest->pixels + static_cast<ptrdiff_t>(y + row) * dest->pitch + x;
-        if (!useKey) {
+        if (!useKey)
             std::memmove(d, s, static_cast<size_t>(w));
-            continue;
-        }
-        for (int32_t i = 0; i < w; ++i) {
-            const uint8_t v = s[i];
-            if (v < lo || v > hi) d[i] = v;
-        }
+        else if (blocks)
+            CopyKeyedBlocks(d, s, w, lo, hi);
+        else
+            CopyKeyedPixels(d, s, w, lo, hi);
     }
     return BLIT_OK;
 }

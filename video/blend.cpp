@@ -14,6 +14,8 @@ typedef uint8_t ByteBlock __attribute__((vector_size(8)));
 typedef int8_t MaskBlock __attribute__((vector_size(8)));
 typedef uint16_t IndexBlock __attribute__((vector_size(16)));
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the blend forms its table indices from byte pairs");
+
 inline void BlendPixel(uint8_t* d, uint8_t s, bool keyed, const uint8_t* table) {
     if (!keyed || (s != 0 && *d != 0)) *d = table[*d * 256 + s];
 }
@@ -28,8 +30,9 @@ inline void BlendBlock(uint8_t* d, const uint8_t* s, bool keyed, const uint8_t* 
     uint64_t spriteBits;
     std::memcpy(&spriteBits, &sv, 8);
     if (keyed && spriteBits == 0) return;
-    const IndexBlock index =
-        (__builtin_convertvector(dv, IndexBlock) << 8) | __builtin_convertvector(sv, IndexBlock);
+    // Interleaved, the pair (s, d) read as one little-endian 16-bit number is d * 256 + s.
+    const auto index = reinterpret_cast<IndexBlock>(
+        __builtin_shufflevector(sv, dv, 0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15));
     ByteBlock blended = {table[index[0]], table[index[1]], table[index[2]], table[index[3]],
                          table[index[4]], table[index[5]], table[index[6]], table[index[7]]};
     if (keyed) {

@@ -15,6 +15,8 @@ void HeadlessSetClock(uint32_t milliseconds);
 uint32_t HeadlessClock();
 void HeadlessSetClockStep(uint32_t millisecondsPerRead);
 uint32_t HeadlessClockReads();
+// The clock's value at the end of every sleep so far; a sleep moves the clock on by exactly its length.
+const std::vector<uint32_t>& HeadlessWakeTimes();
 
 // Whether showing the window makes the application active at once (true by default).
 void HeadlessSetStartActive(bool active);

@@ -20,6 +20,7 @@ struct HeadlessState {
     uint32_t clock = 0;
     uint32_t clockStep = 1;
     uint32_t clockReads = 0;
+    std::vector<uint32_t> wakeTimes;
     bool startActive = true;
     PlatformWindow window = nullptr;
     bool fullScreenStyle = false;
@@ -137,6 +138,15 @@ uint32_t PlatformTimeGetTime() {
 void PlatformTimeBeginPeriod(uint32_t) {}
 void PlatformTimeEndPeriod(uint32_t) {}
 
+void PlatformSleep(uint32_t milliseconds) {
+    hs.clock += milliseconds;
+    hs.wakeTimes.push_back(hs.clock);
+}
+
+const std::vector<uint32_t>& HeadlessWakeTimes() {
+    return hs.wakeTimes;
+}
+
 void BackendPumpEvents() {
     while (!hs.script.empty() && hs.script.front().afterPresents <= hs.presents) {
         Deliver(hs.script.front());
@@ -204,13 +214,20 @@ void BackendDisplayShow(const uint8_t* pixels, int32_t pitch, int32_t width, int
     for (int32_t y = 0; y < height; ++y)
         std::memcpy(&hs.fullFrame[static_cast<size_t>(y) * width], pixels + static_cast<ptrdiff_t>(y) * pitch,
                     static_cast<size_t>(width));
-    const int32_t step = width >= 640 ? 2 : 1;
-    for (int32_t y = 0; y < 240; ++y)
-        for (int32_t x = 0; x < 320; ++x) {
-            const int32_t sx = x * step, sy = y * step;
-            hs.frame[y * 320 + x] =
-                (sx < width && sy < height) ? pixels[static_cast<ptrdiff_t>(sy) * pitch + sx] : 0;
-        }
+    if (width >= 640) {
+        for (int32_t y = 0; y < 240; ++y)
+            for (int32_t x = 0; x < 320; ++x) {
+                const int32_t sx = x * 2, sy = y * 2;
+                hs.frame[y * 320 + x] =
+                    (sx < width && sy < height) ? pixels[static_cast<ptrdiff_t>(sy) * pitch + sx] : 0;
+            }
+    } else {
+        // Pixel for pixel: whole rows, and black wherever the picture is smaller.
+        std::memset(hs.frame, 0, sizeof hs.frame);
+        const auto rowBytes = static_cast<size_t>(std::min(width, 320));
+        for (int32_t y = 0; y < std::min(height, 240); ++y)
+            std::memcpy(&hs.frame[y * 320], pixels + static_cast<ptrdiff_t>(y) * pitch, rowBytes);
+    }
     std::memcpy(hs.framePalette, palette, sizeof hs.framePalette);
     ++hs.presents;
     if (hs.presentHook) hs.presentHook(hs.presents);

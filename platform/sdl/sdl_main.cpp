@@ -3,10 +3,20 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/failure.h"
+#include "app/frame_loop.h"
 #include "app/main_window.h"
 #include "app/session_record.h"
+#include "platform/sdl/sdl_frame_log.h"
+
+namespace {
+bool WantLowPower() {
+    const char* value = std::getenv("QUILLMARSH_LOW_POWER");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+} // namespace
 
 int main(int, char**) {
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
@@ -15,7 +25,11 @@ int main(int, char**) {
         std::fprintf(stderr, "quillmarsh: cannot write the recording %s (QUILLMARSH_RECORD)\n", record);
         return 1;
     }
+    SdlFrameLogStart();
+    // Read once: the gate's kind never changes during a run.
+    SetLowPowerGate(WantLowPower());
     const int32_t exitCode = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
+    SdlFrameLogFinish();
     SDL_Quit();
     if (exitCode != 0) std::fprintf(stderr, "%s\n", FailureLine());
     if (!StopSessionRecord()) {

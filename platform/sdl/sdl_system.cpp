@@ -151,6 +151,9 @@ uint32_t PlatformTimeGetTime() {
 }
 void PlatformTimeBeginPeriod(uint32_t) {}
 void PlatformTimeEndPeriod(uint32_t) {}
+void PlatformSleep(uint32_t milliseconds) {
+    SDL_Delay(milliseconds);
+}
 
 void BackendPumpEvents() {
     SDL_Event event;

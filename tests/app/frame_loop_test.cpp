@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "app/asset_paths.h"
@@ -210,4 +211,91 @@ TEST_F(Frame, AFailedReloadEndsTheFrameBeforeAnythingIsShown) {
     const uint32_t before = HeadlessPresentCount();
     EXPECT_FALSE(RunFrame());
     EXPECT_EQ(HeadlessPresentCount(), before);
+}
+
+namespace {
+// Each frame records when it presented, then takes the listed extra milliseconds of work.
+std::vector<uint32_t> frameWork;
+size_t frameIndex = 0;
+void RecordAndWork(uint32_t) {
+    presentTimes.push_back(HeadlessClock());
+    const uint32_t work = frameIndex < frameWork.size() ? frameWork[frameIndex] : 0;
+    ++frameIndex;
+    HeadlessSetClock(HeadlessClock() + work);
+}
+
+struct GatedRun {
+    std::vector<uint32_t> presents;
+    std::vector<uint32_t> wakes;
+    uint32_t reads;
+};
+
+// Runs one frame per entry of work from a clock just short of its wrap, so deadlines cross it.
+GatedRun RunGated(bool lowPower, const std::vector<uint32_t>& work) {
+    presentTimes.clear();
+    frameWork = work;
+    frameIndex = 0;
+    HeadlessSetClock(0xFFFFFFE0u);
+    ResetFrameTimer();
+    SetLowPowerGate(lowPower);
+    const uint32_t readsBefore = HeadlessClockReads();
+    HeadlessSetPresentHook(RecordAndWork);
+    for (size_t i = 0; i < work.size(); ++i)
+        EXPECT_TRUE(RunFrame());
+    HeadlessSetPresentHook(nullptr);
+    SetLowPowerGate(false);
+    return GatedRun{presentTimes, HeadlessWakeTimes(), HeadlessClockReads() - readsBefore};
+}
+} // namespace
+
+TEST_F(Frame, LowPowerGateSleepsMostOfTheWaitAndOpensOnTheSameMilliseconds) {
+    // Work of 7 ms leaves 3 to wait (one sleep); 8 leaves exactly the 2 that are spun; 10 ends on the
+    // deadline; 15 overruns it, so the next frame opens at once.
+    const std::vector<uint32_t> work = {0, 7, 8, 9, 10, 15, 0, 3, 0};
+    const GatedRun spinning = RunGated(false, work);
+    EXPECT_TRUE(spinning.wakes.empty()); // off, the gate never sleeps
+    const GatedRun sleeping = RunGated(true, work);
+
+    ASSERT_EQ(sleeping.presents.size(), work.size());
+    EXPECT_EQ(sleeping.presents, spinning.presents);
+    std::vector<uint32_t> intervals;
+    for (size_t i = 1; i < sleeping.presents.size(); ++i)
+        intervals.push_back(sleeping.presents[i] - sleeping.presents[i - 1]);
+    EXPECT_EQ(intervals, (std::vector<uint32_t>{11, 11, 11, 11, 11, 16, 11, 11}));
+
+    // One sleep for each frame that left more than 2 ms to wait: after frames 0, 1, 6 and 7. Each ends
+    // before the deadline (the opening is one read after the present) with at most 2 ms to spin.
+    ASSERT_EQ(sleeping.wakes.size(), 4u);
+    const size_t sleptBefore[] = {1, 2, 7, 8};
+    for (size_t k = 0; k < 4; ++k) {
+        const uint32_t opening = sleeping.presents[sleptBefore[k]] - 1;
+        const auto early = static_cast<int32_t>(opening - sleeping.wakes[k]);
+        EXPECT_GE(early, 1) << k;
+        EXPECT_LE(early, static_cast<int32_t>(LOW_POWER_SPIN_MS)) << k;
+    }
+    // The point of it: far fewer clock reads spent waiting.
+    EXPECT_LT(sleeping.reads * 2, spinning.reads);
+}
+
+namespace {
+std::vector<std::pair<char, uint32_t>> observed;
+void NoteOpened() {
+    observed.emplace_back('o', HeadlessPresentCount());
+}
+void NotePresented() {
+    observed.emplace_back('p', HeadlessPresentCount());
+}
+} // namespace
+
+TEST_F(Frame, ObserversSeeEachFrameOpenBeforeItsPresentAndPresentedAfter) {
+    observed.clear();
+    const uint32_t before = HeadlessPresentCount();
+    SetFrameObservers(NoteOpened, NotePresented);
+    ASSERT_TRUE(RunFrame());
+    ASSERT_TRUE(RunFrame());
+    SetFrameObservers(nullptr, nullptr);
+    ASSERT_TRUE(RunFrame()); // no longer observed
+    const std::vector<std::pair<char, uint32_t>> expected = {
+        {'o', before}, {'p', before + 1}, {'o', before + 1}, {'p', before + 2}};
+    EXPECT_EQ(observed, expected);
 }

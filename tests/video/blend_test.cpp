@@ -338,3 +338,61 @@ TEST_F(Blend, ShortOrMissingTableFiles) {
     EXPECT_EQ(kept[65535], 3);
     EXPECT_FALSE(LoadHalfBlendTable(loaded.data(), "missing.dat"));
 }
+
+namespace {
+// The blend written from its rule, one pixel at a time: whole blocks of 8 from the right, clipped per
+// pixel, index 0 on either side left alone in keyed mode.
+void ReferenceBlend(std::vector<uint8_t>& dest, int32_t destPitch, int32_t destW, int32_t destH, int32_t x,
+                    int32_t y, int32_t w, int32_t h, const std::vector<uint8_t>& src, int32_t srcPitch,
+                    int32_t srcX, int32_t srcY, bool keyed, const std::vector<uint8_t>& table) {
+    for (int32_t i = 0; i < h; ++i) {
+        if (y + i < 0 || y + i >= destH) continue;
+        for (int32_t c = w - 8; c >= 0; c -= 8)
+            for (int32_t k = 0; k < 8; ++k) {
+                const int32_t X = x + c + k;
+                if (X < 0 || X >= destW) continue;
+                uint8_t& d = dest[static_cast<size_t>((y + i) * destPitch + X)];
+                const uint8_t s = src[static_cast<size_t>((srcY + i) * srcPitch + srcX + c + k)];
+                if (!keyed || (s != 0 && d != 0)) d = table[static_cast<size_t>(d * 256 + s)];
+            }
+    }
+}
+
+std::vector<uint8_t> SurfaceBytes(const Surface& s) {
+    return std::vector<uint8_t>(s.surface->pixels, s.surface->pixels + s.surface->pitch * s.surface->height);
+}
+} // namespace
+
+TEST_F(Blend, BlocksMatchThePixelRuleOnRandomPicturesAtEveryEdge) {
+    // An operand-sensitive table with no simple pattern, and pictures with plenty of index 0 on both sides.
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<uint8_t>(seed >> 16);
+    };
+    for (uint8_t& t : table)
+        t = next();
+    auto fill = [&](Surface& s) {
+        for (int32_t yy = 0; yy < s.height; ++yy)
+            for (int32_t xx = 0; xx < s.width; ++xx) {
+                const uint8_t v = next();
+                Px(s, xx, yy) = v < 64 ? 0 : v;
+            }
+    };
+    int32_t compared = 0;
+    for (const bool keyed : {true, false})
+        for (const int32_t w : {32, 30, 8, 17})
+            for (const int32_t x : {-40, -31, -3, 0, 5, 144, 289, 300, 313, 319, 320}) {
+                const int32_t y = x % 7 == 0 ? -5 : x % 3 == 0 ? 230 : 100;
+                fill(screen);
+                fill(sheet);
+                std::vector<uint8_t> want = SurfaceBytes(screen);
+                ReferenceBlend(want, screen.surface->pitch, 320, 240, x, y, w, 20, SurfaceBytes(sheet),
+                               sheet.surface->pitch, 64 - w, 7, keyed, table);
+                ASSERT_TRUE(HalfBlendBlt(&screen, x, y, w, 20, &sheet, 64 - w, 7, keyed ? BLEND_KEYED : 0,
+                                         table.data()));
+                ASSERT_EQ(SurfaceBytes(screen), want) << "keyed " << keyed << " width " << w << " x " << x;
+                ++compared;
+            }
+    EXPECT_EQ(compared, 2 * 4 * 11);
+}
