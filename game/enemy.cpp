@@ -137,11 +137,17 @@ bool EnemySeesPlayer(const Enemy* e) {
     return BoxesOverlap(&player.body, &sight);
 }
 
-void EnemyChase(Enemy* e) {
-    SteerToward(&e->body.centre.x, &e->body.centre.y, player.body.centre.x, player.body.centre.y, e->speed,
-                &e->body.facing);
+namespace {
+// The steering kinds move the centre, so the rest of the body follows in the centred layout.
+void SteerBody(Enemy* e, int32_t targetX, int32_t targetY) {
+    SteerToward(&e->body.centre.x, &e->body.centre.y, targetX, targetY, e->speed, &e->body.facing);
     SetCentredPoints(&e->body);
     UpdateScreenPos(&e->body);
+}
+} // namespace
+
+void EnemyChase(Enemy* e) {
+    SteerBody(e, player.body.centre.x, player.body.centre.y);
 }
 
 void EnemyReaim(Enemy* e) {
@@ -151,9 +157,7 @@ void EnemyReaim(Enemy* e) {
         e->targetX = player.body.centre.x;
         e->targetY = player.body.centre.y;
     }
-    SteerToward(&e->body.centre.x, &e->body.centre.y, e->targetX, e->targetY, e->speed, &e->body.facing);
-    SetCentredPoints(&e->body);
-    UpdateScreenPos(&e->body);
+    SteerBody(e, e->targetX, e->targetY);
 }
 
 void EnemyWander(Enemy* e) {

@@ -334,23 +334,15 @@ TEST_F(EnemyTest, DrawingCarriesTheRowOverAndSkipsEnemiesOffTheView) {
     DDFillRect(&backBuffer, 0, 0, 320, 240, 250);
     DrawEnemies(&enemyList);
     const std::vector<Enemy*> all = Enemies();
-    auto pixelAt = [](int32_t x, int32_t y) {
-        SurfaceDesc desc;
-        uint8_t* pixels = nullptr;
-        EXPECT_TRUE(DDLockSurface(&backBuffer, &desc, &pixels, 8));
-        const uint8_t v = pixels[y * desc.pitch + x];
-        DDUnlockSurface(&backBuffer);
-        return v;
-    };
     // Sprite top-left on screen: (screenX - 8 + 80, 40 - 16 + 40); frame 1 after the first tick.
-    EXPECT_EQ(pixelAt(20 - 8 + 80 + 5, 64 + 5), 10 + 1 * 12 + (1 + 4));  // no facing yet: row 1
-    EXPECT_EQ(pixelAt(60 - 8 + 80 + 5, 64 + 5), 10 + 0 * 12 + (1 + 0));  // down: row 0
-    EXPECT_EQ(pixelAt(100 - 8 + 80 + 5, 64 + 5), 10 + 0 * 12 + (1 + 8)); // carried over: row 0
+    EXPECT_EQ(BackBufferPixel(20 - 8 + 80 + 5, 64 + 5), 10 + 1 * 12 + (1 + 4));  // no facing yet: row 1
+    EXPECT_EQ(BackBufferPixel(60 - 8 + 80 + 5, 64 + 5), 10 + 0 * 12 + (1 + 0));  // down: row 0
+    EXPECT_EQ(BackBufferPixel(100 - 8 + 80 + 5, 64 + 5), 10 + 0 * 12 + (1 + 8)); // carried over: row 0
     EXPECT_EQ(all[0]->body.anim.tick, 1);
     EXPECT_EQ(all[3]->body.anim.tick, 0); // at -24 pixels: not drawn, not animated
     EXPECT_EQ(all[4]->body.anim.tick, 1); // at -23: drawn, clipped
-    EXPECT_EQ(pixelAt(80 - 23 - 8 + 31, 64 + 5), 10 + 3 * 12 + 1);
-    EXPECT_EQ(pixelAt(80 - 23 - 8 + 32, 64 + 5), 250);
+    EXPECT_EQ(BackBufferPixel(80 - 23 - 8 + 31, 64 + 5), 10 + 3 * 12 + 1);
+    EXPECT_EQ(BackBufferPixel(80 - 23 - 8 + 32, 64 + 5), 250);
 }
 
 TEST_F(EnemyTest, FailedAllocationsLeaveAListThatCanBeFreed) {

@@ -36,23 +36,13 @@ constexpr int32_t PX = 65536;
 class GameSceneTest : public testing::Test {
   protected:
     void SetUp() override {
-        ResetGameProcess();
-        dir = std::make_unique<ScopedWorkDir>();
-        std::string error;
-        ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
-        CreateTestWindow();
-        ASSERT_TRUE(InitApp(mainWindow));
-        appStarted = 1;
+        StartOnGeneratedAssets(&dir);
         currentScene = SCENE_GAME;
         stage = 1;
         lives = 2;
         qm::srand(2024);
     }
-    void TearDown() override {
-        ReleaseApp(mainWindow);
-        ResetGameProcess();
-        dir.reset();
-    }
+    void TearDown() override { StopStartedGame(&dir); }
     void Frames(int n) {
         for (int i = 0; i < n; ++i)
             ASSERT_TRUE(RunFrame());

@@ -200,14 +200,6 @@ void MakeChipSheet() {
         DDFillRect(&chips, (k & 7) * 32, (k >> 3) * 32, 32, 32, 100 + k);
 }
 
-uint8_t BackPixel(int32_t x, int32_t y) {
-    SurfaceDesc desc;
-    uint8_t* pixels = nullptr;
-    EXPECT_TRUE(DDLockSurface(&backBuffer, &desc, &pixels, 8));
-    const uint8_t v = pixels[y * desc.pitch + x];
-    DDUnlockSurface(&backBuffer);
-    return v;
-}
 } // namespace
 
 TEST_F(MapTest, DrawMapPlacesSubTileOriginsAndTheSeam) {
@@ -221,26 +213,26 @@ TEST_F(MapTest, DrawMapPlacesSubTileOriginsAndTheSeam) {
     scrollX = 37;      // column 1 first, at screen x 75; column 0 is not drawn at all
     scrollY = 64 + 10; // row 2 first, at screen y 30
     DrawMap();
-    EXPECT_EQ(BackPixel(74, 30), 7);
-    EXPECT_EQ(BackPixel(75, 29), 7);
-    EXPECT_EQ(BackPixel(75, 30), 100 + (1 + 5 * 2) % 16);
-    EXPECT_EQ(BackPixel(75, 61), 100 + (1 + 5 * 2) % 16);
-    EXPECT_EQ(BackPixel(75, 62), 100 + (1 + 5 * 3) % 16);
-    EXPECT_EQ(BackPixel(234, 100), 100 + (5 + 5 * 4) % 16);
+    EXPECT_EQ(BackBufferPixel(74, 30), 7);
+    EXPECT_EQ(BackBufferPixel(75, 29), 7);
+    EXPECT_EQ(BackBufferPixel(75, 30), 100 + (1 + 5 * 2) % 16);
+    EXPECT_EQ(BackBufferPixel(75, 61), 100 + (1 + 5 * 2) % 16);
+    EXPECT_EQ(BackBufferPixel(75, 62), 100 + (1 + 5 * 3) % 16);
+    EXPECT_EQ(BackBufferPixel(234, 100), 100 + (5 + 5 * 4) % 16);
     // Six columns: the last (column 6) ends at 266, leaving a 5-pixel strip of the 192 square undrawn.
-    EXPECT_EQ(BackPixel(266, 100), 100 + (6 + 5 * 4) % 16);
-    EXPECT_EQ(BackPixel(267, 100), 7);
-    EXPECT_EQ(BackPixel(100, 221), 100 + (1 + 5 * 7) % 16);
-    EXPECT_EQ(BackPixel(100, 222), 7);
+    EXPECT_EQ(BackBufferPixel(266, 100), 100 + (6 + 5 * 4) % 16);
+    EXPECT_EQ(BackBufferPixel(267, 100), 7);
+    EXPECT_EQ(BackBufferPixel(100, 221), 100 + (1 + 5 * 7) % 16);
+    EXPECT_EQ(BackBufferPixel(100, 222), 7);
 
     DDFillRect(&backBuffer, 0, 0, 320, 240, 7);
     scrollX = 2048 - 40; // the last two columns, then 0..3
     scrollY = 1024 - 1;  // the last row's last pixel line, then rows 0..4
     DrawMap();
-    EXPECT_EQ(BackPixel(56, 9), 100 + (62 + 5 * 31) % 16);
-    EXPECT_EQ(BackPixel(88, 9), 100 + (63 + 5 * 31) % 16);
-    EXPECT_EQ(BackPixel(120, 9), 100 + (0 + 5 * 31) % 16);
-    EXPECT_EQ(BackPixel(120, 40), 100 + (0 + 5 * 31) % 16);
-    EXPECT_EQ(BackPixel(120, 41), 100 + (0 + 5 * 0) % 16);
-    EXPECT_EQ(BackPixel(216, 41), 100 + (3 + 5 * 0) % 16);
+    EXPECT_EQ(BackBufferPixel(56, 9), 100 + (62 + 5 * 31) % 16);
+    EXPECT_EQ(BackBufferPixel(88, 9), 100 + (63 + 5 * 31) % 16);
+    EXPECT_EQ(BackBufferPixel(120, 9), 100 + (0 + 5 * 31) % 16);
+    EXPECT_EQ(BackBufferPixel(120, 40), 100 + (0 + 5 * 31) % 16);
+    EXPECT_EQ(BackBufferPixel(120, 41), 100 + (0 + 5 * 0) % 16);
+    EXPECT_EQ(BackBufferPixel(216, 41), 100 + (3 + 5 * 0) % 16);
 }

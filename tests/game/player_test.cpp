@@ -46,14 +46,6 @@ void PutPlayer(int32_t xPixels, int32_t yPixels, int32_t facing) {
     UpdateScreenPos(&player.body);
 }
 
-uint8_t BackPixel(int32_t x, int32_t y) {
-    SurfaceDesc desc;
-    uint8_t* pixels = nullptr;
-    EXPECT_TRUE(DDLockSurface(&backBuffer, &desc, &pixels, 8));
-    const uint8_t v = pixels[y * desc.pitch + x];
-    DDUnlockSurface(&backBuffer);
-    return v;
-}
 } // namespace
 
 TEST_F(PlayerTest, PlacementDrawsColumnThenRowUntilAWalkableKind) {
@@ -208,7 +200,7 @@ TEST_F(PlayerTest, SpriteRowsFramesAndTheEndOfTheOpenPose) {
     auto drawn = [&] {
         DDFillRect(&backBuffer, 0, 0, 320, 240, 250);
         DrawPlayer(&player);
-        return BackPixel(160, 120);
+        return BackBufferPixel(160, 120);
     };
     const int32_t rowOf[11] = {1, 1, 2, -1, 3, 3, 3, -1, 0, 0, 0};
     for (int32_t facing : {0, 1, 2, 4, 5, 6, 8, 9, 10}) {
@@ -219,11 +211,11 @@ TEST_F(PlayerTest, SpriteRowsFramesAndTheEndOfTheOpenPose) {
     PutPlayer(300, 300, DIR_RIGHT);
     DDFillRect(&backBuffer, 0, 0, 320, 240, 250);
     DrawPlayer(&player);
-    EXPECT_EQ(BackPixel(143, 104), 250);
-    EXPECT_EQ(BackPixel(144, 104), 20 + 2 * 6 + 1);
-    EXPECT_EQ(BackPixel(175, 135), 20 + 2 * 6 + 1);
-    EXPECT_EQ(BackPixel(176, 135), 250);
-    EXPECT_EQ(BackPixel(175, 136), 250);
+    EXPECT_EQ(BackBufferPixel(143, 104), 250);
+    EXPECT_EQ(BackBufferPixel(144, 104), 20 + 2 * 6 + 1);
+    EXPECT_EQ(BackBufferPixel(175, 135), 20 + 2 * 6 + 1);
+    EXPECT_EQ(BackBufferPixel(176, 135), 250);
+    EXPECT_EQ(BackBufferPixel(175, 136), 250);
 
     // The open pose: frame 3 for 29 draws, then straight back to walking in the same draw.
     PutPlayer(300, 300, DIR_DOWN);

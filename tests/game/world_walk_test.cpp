@@ -150,20 +150,8 @@ int32_t SeekClosedTile(bool* open) {
 
 class WorldWalk : public testing::TestWithParam<int32_t> {
   protected:
-    void SetUp() override {
-        ResetGameProcess();
-        dir = std::make_unique<ScopedWorkDir>();
-        std::string error;
-        ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
-        CreateTestWindow();
-        ASSERT_TRUE(InitApp(mainWindow));
-        appStarted = 1;
-    }
-    void TearDown() override {
-        ReleaseApp(mainWindow);
-        ResetGameProcess();
-        dir.reset();
-    }
+    void SetUp() override { StartOnGeneratedAssets(&dir); }
+    void TearDown() override { StopStartedGame(&dir); }
     std::unique_ptr<ScopedWorkDir> dir;
 };
 

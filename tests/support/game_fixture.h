@@ -15,3 +15,9 @@ class StartedGame : public testing::Test {
 
 // Creates the window the way the entry does, without starting anything else.
 void CreateTestWindow();
+// The game started on its own generated asset tree in a fresh working folder (kept in *dir), as the
+// entry starts it; and the matching shut-down.
+void StartOnGeneratedAssets(std::unique_ptr<ScopedWorkDir>* dir);
+void StopStartedGame(std::unique_ptr<ScopedWorkDir>* dir);
+// One index of the back buffer.
+uint8_t BackBufferPixel(int32_t x, int32_t y);
