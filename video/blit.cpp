@@ -1,13 +1,9 @@
 // Fills and copies between surfaces, each clipped in integer arithmetic before the raw blitter runs.
 #include "video/blit.h"
 
-#include <cmath>
+#include "video/degree_sine.h"
 
 int32_t wavePhase = 0;
-
-namespace {
-constexpr double DEGREES_TO_RADIANS = 0.017453292519943295;
-}
 
 int32_t DDFillRect(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t height, int32_t index) {
     PlatformBlitRect r{x, y, x + width, y + height};
@@ -82,7 +78,7 @@ void DDBltWave(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t rows,
         const int32_t step = 360 / rows;
         for (int32_t r = 0; r < rows; ++r) {
             const double angle = static_cast<double>(wavePhase + (r + 1) * step) * cycles;
-            const auto offset = static_cast<int32_t>(std::sin(angle * DEGREES_TO_RADIANS) * amplitude);
+            const auto offset = static_cast<int32_t>(DegreeSine(angle) * amplitude);
             DDBltClip(dest, x + offset, y + r, width, 1, src, srcX, srcY + r, flags);
         }
     }

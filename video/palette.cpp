@@ -1,11 +1,11 @@
 // The game's palettes: loading, tinting toward a colour, and the sine-shaped fades.
 #include "video/palette.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "app/failure.h"
 #include "video/bitmap_file.h"
+#include "video/degree_sine.h"
 
 PaletteEntry basePalette[256] = {};
 PaletteEntry workPalette[256] = {};
@@ -14,10 +14,8 @@ double fadeOutAngle = 90.0;
 double fadeInAngle = 0.0;
 
 namespace {
-constexpr double DEGREES_TO_RADIANS = 0.017453292519943295;
-
 int32_t SineWeight(double angle) {
-    return static_cast<int32_t>(std::sin(angle * DEGREES_TO_RADIANS) * 256.0);
+    return static_cast<int32_t>(DegreeSine(angle) * 256.0);
 }
 } // namespace
 

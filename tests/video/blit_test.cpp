@@ -205,6 +205,35 @@ TEST_F(Blits, WaveShiftsEachRowAlongASine) {
     DDReleaseSurface(&band);
 }
 
+TEST_F(Blits, WaveRowsOnAHalfOrAWholeSineAreLinuxs) {
+    // A one-pixel marker per row at column 0, so each row's offset can be read back.
+    Surface band{};
+    ASSERT_TRUE(DDCreateSurface(&band, 1, 32, 0, MEMORY_VIDEO));
+    for (int32_t y = 0; y < 32; ++y)
+        Px(band, 0, y) = 250;
+    const auto offsetOf = [this](int32_t row) {
+        for (int32_t x = 0; x < 320; ++x)
+            if (Px(screen, x, row) == 250) return x - 100;
+        return -1000;
+    };
+    // Phase 119, amplitude 2: row 0 is at 390 degrees, where Linux's sine is exactly 1/2 (offset 1) while
+    // at 30 degrees it is just under (offset 0). The rows as a Linux build draws them:
+    const int32_t linuxRows[32] = {1, 1,  1,  1,  0,  0, -1, -1, -1, -1, 0, 1, 1,  1,  1,  0,
+                                   0, -1, -1, -1, -1, 0, 1,  1,  1,  1,  0, 0, -1, -1, -1, 0};
+    wavePhase = 119;
+    DDBltWave(&screen, 100, 0, 1, 32, 3, 2, &band, 0, 0, BLT_OPAQUE);
+    for (int32_t r = 0; r < 32; ++r)
+        EXPECT_EQ(offsetOf(r), linuxRows[r]) << "row " << r;
+    // Phase 318: the last row is at 2010 degrees, a sine just short of -1/2, so amplitude 2 leaves it in
+    // place.
+    DDFillRect(&screen, 0, 0, 320, 240, 0);
+    wavePhase = 318;
+    DDBltWave(&screen, 100, 0, 1, 32, 3, 2, &band, 0, 0, BLT_OPAQUE);
+    EXPECT_EQ(offsetOf(31), 0);
+    EXPECT_EQ(offsetOf(0), -1); // 987 degrees: -1.997 truncates toward zero
+    DDReleaseSurface(&band);
+}
+
 TEST_F(Blits, FlatWaveEqualsAPlainCopyAndThePhaseWraps) {
     Surface other{};
     ASSERT_TRUE(DDCreateSurface(&other, 320, 240, 0, MEMORY_VIDEO));

@@ -103,6 +103,30 @@ TEST_F(Palette, AnInterruptedFadeResumesWhereItStopped) {
     EXPECT_EQ(calls + 1, 35);
 }
 
+TEST_F(Palette, FadesStepThroughLinuxsWeightsOnEveryPlatform) {
+    // The weights at 0, 2, .. 90 degrees as a Linux build computes them. 30 degrees gives 127, not 128:
+    // the sine there is just under one half, and another platform's last bit must not round it up.
+    const int32_t linuxWeights[46] = {0,   8,   17,  26,  35,  44,  53,  61,  70,  79,  87,  95,
+                                      104, 112, 120, 127, 135, 143, 150, 157, 164, 171, 177, 184,
+                                      190, 196, 201, 207, 212, 217, 221, 226, 230, 233, 237, 240,
+                                      243, 246, 248, 250, 252, 253, 254, 255, 255, 256};
+    // Red 255 comes out as (255 * weight) >> 8, a different value for every weight.
+    const auto shown = [](int32_t weight) { return (255 * weight) >> 8; };
+    for (int run = 0; run < 2; ++run) { // the second run starts from the reset angle
+        for (int32_t i = 44; i >= 0; --i) {
+            const bool done = DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette);
+            ASSERT_EQ(workPalette[0].red, shown(linuxWeights[i])) << "fade-out at " << i * 2 << " degrees";
+            ASSERT_EQ(done, i == 0);
+        }
+        for (int32_t i = 1; i <= 45; ++i) {
+            const bool done = DDFadeIn(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette);
+            ASSERT_EQ(workPalette[0].red, shown(linuxWeights[i])) << "fade-in at " << i * 2 << " degrees";
+            ASSERT_EQ(done, i == 45);
+        }
+    }
+    EXPECT_EQ(shown(127), 126); // the 30-degree step is told apart from weight 128
+}
+
 TEST_F(Palette, LoadingTakesTheColourTableWithReserveAndAShortTable) {
     ScopedWorkDir dir;
     ResetGameProcess();
