@@ -7,6 +7,7 @@
 
 #include "tests/support/reset.h"
 #include "video/blit.h"
+#include "video/degree_sine.h"
 
 namespace {
 class Blits : public testing::Test {
@@ -197,7 +198,7 @@ TEST_F(Blits, WaveShiftsEachRowAlongASine) {
     for (int32_t r = 0; r < 32; ++r) {
         // step 360 / 32 = 11 (integer), angle = (phase + (r + 1) * 11) * 3 degrees.
         const double angle = (10 + (r + 1) * 11) * 3.0;
-        const auto offset = static_cast<int32_t>(std::sin(angle * 0.017453292519943295) * 8);
+        const auto offset = static_cast<int32_t>(DegreeSine(angle) * 8);
         EXPECT_EQ(Px(screen, 100 + offset, 20 + r), 250) << "row " << r;
     }
     // Row 0 at phase 10: angle 63 degrees, sin * 8 = 7.12, so 7.
