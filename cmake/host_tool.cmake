@@ -12,10 +12,11 @@ else()
     BINARY_DIR ${QUILLMARSH_HOST_BUILD}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE= -DCMAKE_BUILD_TYPE=Release -DQUILLMARSH_SDL=OFF -DQUILLMARSH_TESTS=OFF
                -DQUILLMARSH_BENCH=OFF
-    BUILD_COMMAND ${CMAKE_COMMAND} --build ${QUILLMARSH_HOST_BUILD} --target quillmarsh-tool
+    # quillmarsh-sim too: the Wine test compares the game's screen with its pictures.
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${QUILLMARSH_HOST_BUILD} --target quillmarsh-tool quillmarsh-sim
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS ${QUILLMARSH_HOST_BUILD}/quillmarsh-tool)
+    BUILD_BYPRODUCTS ${QUILLMARSH_HOST_BUILD}/quillmarsh-tool ${QUILLMARSH_HOST_BUILD}/quillmarsh-sim)
   set(QUILLMARSH_ASSET_TOOL ${QUILLMARSH_HOST_BUILD}/quillmarsh-tool)
   set(QUILLMARSH_ASSET_TOOL_TARGET quillmarsh_host_tool)
 endif()

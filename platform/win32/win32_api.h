@@ -7,10 +7,12 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <windows.h>
+// The rest need windows.h first.
+#include <mmsystem.h>
+// Wave formats come from mmsystem.h.
 #include <ddraw.h>
 #include <dsound.h>
-#include <mmsystem.h>
-#include <windows.h>
 
 // The game's headers declare these as typed constants with the same values; the macros would turn those
 // declarations into nonsense.
