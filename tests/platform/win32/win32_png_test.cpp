@@ -133,9 +133,10 @@ TEST(Win32Png, ScreenSizedPictureSpansSeveralStoredBlocks) {
     ASSERT_TRUE(WriteIndexedPng("win32_png_screen.png", pixels.data(), 320, 240, 320, palette));
     const Decoded d = Decode(ReadAll("win32_png_screen.png"));
     std::filesystem::remove("win32_png_screen.png");
-    ASSERT_EQ(d.rows.size(), 241u * 240u); // more than one 65535-byte block
-    EXPECT_EQ(d.rows[241 * 239 + 1 + 319], pixels[320 * 239 + 319]);
-    EXPECT_EQ(d.rows[241 * 100 + 1 + 7], pixels[320 * 100 + 7]);
+    ASSERT_EQ(d.rows.size(), 321u * 240u); // more than one 65535-byte block
+    EXPECT_EQ(d.rows[321 * 239 + 1 + 319], pixels[320 * 239 + 319]);
+    EXPECT_EQ(d.rows[321 * 100 + 1 + 7], pixels[320 * 100 + 7]);
+    EXPECT_EQ(d.rows[321 * 204], 0) << "filter byte of the row that straddles two blocks";
 }
 
 TEST(Win32Png, RefusesPicturesItCannotDescribe) {
