@@ -30,7 +30,7 @@ endif()
 
 # The player's zip: the game, its asset tree and a short README.
 install(TARGETS quillmarsh RUNTIME DESTINATION .)
-install(DIRECTORY ${CMAKE_BINARY_DIR}/data DESTINATION . OPTIONAL)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/bmp ${CMAKE_BINARY_DIR}/data ${CMAKE_BINARY_DIR}/wave DESTINATION . OPTIONAL)
 install(FILES ${PROJECT_SOURCE_DIR}/platform/win32/README-Windows.txt DESTINATION . RENAME README.txt)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Quillmarsh)

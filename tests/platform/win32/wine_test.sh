@@ -88,6 +88,8 @@ play() { # name width height picture
     game=$(differing "$OUT/$name-game.ppm" "$picture" "$w" "$h")
     echo "$name: $game of $((w * h)) pixels changed after Z"
     check at_least "$game" $((w * h / 5))
+    # A stage in many colours, not a black or half-faded screen.
+    check at_least "$(convert "$OUT/$name-game.ppm.crop.png" -format %k info:)" 32
     xdotool key --delay 60 Escape
     for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     status=0
