@@ -15,17 +15,20 @@ bool hasNote = false;
 std::string line;
 
 // Why a file that failed to load could not be used, judged from a fresh attempt to open it.
-std::string FileProblem(const std::string& nativePath) {
+std::string FileProblem(const char* gamePath) {
     errno = 0;
-    FILE* file = std::fopen(nativePath.c_str(), "rb");
+    // Opened as the game opens it: on Windows a narrow name would be read in the local code page.
+    FILE* file = PlatformOpenFile(gamePath, "rb");
     if (file) {
         std::fclose(file);
         return "the file is damaged or not the kind of file the game needs";
     }
-    const int error = errno;
+    // An empty name is refused before any attempt, which leaves errno alone.
+    const int error = errno ? errno : ENOENT;
     if (error == ENOENT || error == ENOTDIR) {
         std::error_code ignored;
-        const std::string folder = std::filesystem::current_path(ignored).string();
+        const std::u8string folderName = std::filesystem::current_path(ignored).u8string();
+        const std::string folder(folderName.begin(), folderName.end());
         // The usual cause is starting the game from another folder than the one holding its files.
         return "the file is missing (the game looks for it in the folder it was started from, " + folder +
                ")";
@@ -43,9 +46,12 @@ void NoteFailure(const char* reason) {
 
 void NoteFileFailure(const char* what, const char* gamePath) {
     if (hasNote) return;
-    const std::string path = PlatformNativePath(gamePath);
+    // Named the same way everywhere, with forward slashes, which Windows accepts too.
+    std::string path = gamePath ? gamePath : "";
+    for (char& c : path)
+        if (c == '\\') c = '/';
     NoteFailure(
-        ("cannot read " + std::string(what ? what : "the file") + " " + path + ": " + FileProblem(path))
+        ("cannot read " + std::string(what ? what : "the file") + " " + path + ": " + FileProblem(gamePath))
             .c_str());
 }
 

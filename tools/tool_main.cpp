@@ -2,7 +2,9 @@
 #include "tools/assets/blend_table.h"
 #include "tools/assets/check_assets.h"
 #include "tools/assets/file_writers.h"
+#include "tools/assets/icon.h"
 #include "tools/assets/make_assets.h"
+#include "tools/assets/palette.h"
 #include "tools/assets/stage_file.h"
 #include "tools/assets/stage_picture.h"
 #include "video/bitmap_file.h"
@@ -25,6 +27,7 @@ int Usage() {
                  "usage: quillmarsh-tool COMMAND ARGS\n"
                  "  make-assets DIR                     write the game's asset tree into DIR\n"
                  "  check-assets DIR                    check every file the game opens under DIR\n"
+                 "  make-icon FILE.ico                  write the program's 48x48 256-colour icon\n"
                  "  map-to-text FILE.bgd                print a stage as a text grid\n"
                  "  text-to-map FILE.txt OUT.bgd        write a stage from a text grid\n"
                  "  make-blend-table PALETTE.bmp OUT.dat  build the blend table for a palette bitmap\n"
@@ -46,6 +49,16 @@ int MakeAssetsCommand(const char* dir) {
     std::string error;
     if (!MakeAssets(dir, &error)) {
         std::fprintf(stderr, "make-assets: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int MakeIconCommand(const char* path) {
+    Rgb palette[256];
+    MakeGamePalette(palette);
+    if (!WriteBytesToFile(path, EncodeIcon(MakeIconPicture(), palette))) {
+        std::fprintf(stderr, "make-icon: cannot write %s\n", path);
         return kExitFailure;
     }
     return 0;
@@ -183,6 +196,7 @@ int main(int argc, char** argv) {
     const char* command = argv[1];
     if (std::strcmp(command, "make-assets") == 0 && argc == 3) return MakeAssetsCommand(argv[2]);
     if (std::strcmp(command, "check-assets") == 0 && argc == 3) return CheckAssetsCommand(argv[2]);
+    if (std::strcmp(command, "make-icon") == 0 && argc == 3) return MakeIconCommand(argv[2]);
     if (std::strcmp(command, "map-to-text") == 0 && argc == 3) return MapToTextCommand(argv[2]);
     if (std::strcmp(command, "text-to-map") == 0 && argc == 4) return TextToMapCommand(argv[2], argv[3]);
     if (std::strcmp(command, "make-blend-table") == 0 && argc == 4)

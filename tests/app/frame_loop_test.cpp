@@ -15,6 +15,7 @@
 #include "platform/headless/headless_input.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/reset.h"
+#include "tests/support/test_files.h"
 #include "video/blit.h"
 #include "video/display.h"
 #include "video/palette.h"
@@ -207,7 +208,7 @@ TEST_F(Frame, AFailedReloadEndsTheFrameBeforeAnythingIsShown) {
     Surface& text = surfaceTable[SURFACE_TEXT];
     text.surface->lost = true;
     primarySurface.surface->lost = true;
-    std::filesystem::remove("bmp/文字.bmp");
+    std::filesystem::remove(Utf8Path("bmp/文字.bmp"));
     const uint32_t before = HeadlessPresentCount();
     EXPECT_FALSE(RunFrame());
     EXPECT_EQ(HeadlessPresentCount(), before);

@@ -209,7 +209,7 @@ TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
 // A failed run ends with exit code 1 and one plain line naming what failed; the trace texts stay as they
 // were. Each case removes or refuses one thing the start-up needs.
 TEST_F(Program, AFailedStartUpEndsWithExitCodeOneAndSaysWhichFileFailed) {
-    std::filesystem::remove("bmp/アクセサリ.bmp");
+    std::filesystem::remove(Utf8Path("bmp/アクセサリ.bmp"));
     TraceCapture trace;
     HeadlessScheduleKeyDown(1, VK_ESCAPE, false);
     EXPECT_EQ(Run(), 1);
@@ -238,7 +238,7 @@ TEST_F(Program, NoSoundDeviceEndsTheStartUp) {
 }
 
 TEST_F(Program, AMissingTextSheetIsReportedAsALoadFailureWithItsPath) {
-    std::filesystem::remove("bmp/文字.bmp");
+    std::filesystem::remove(Utf8Path("bmp/文字.bmp"));
     TraceCapture trace;
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(trace.Contains("LOADIMAGE_ERR"));
@@ -258,7 +258,7 @@ TEST_F(Program, ARefusedPictureOrSoundIsNamedAsDamaged) {
 
     ResetGameProcess();
     WriteStartupAssets();
-    std::filesystem::remove("wave/開く.wav");
+    std::filesystem::remove(Utf8Path("wave/開く.wav"));
     TraceCapture trace;
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(trace.Contains("wave\\開く.wav読み込み失敗！"));
@@ -286,7 +286,7 @@ namespace {
 // After the second frame the display loses its surfaces while the text sheet has gone from the disk.
 void LoseSurfacesWithoutTheTextSheet(uint32_t presents) {
     if (presents != 2) return;
-    std::filesystem::remove("bmp/文字.bmp");
+    std::filesystem::remove(Utf8Path("bmp/文字.bmp"));
     primarySurface.surface->lost = true;
     surfaceTable[SURFACE_TEXT].surface->lost = true;
 }
@@ -318,7 +318,7 @@ TEST_F(Program, OutOfMemoryBoxHasItsTextAndCaption) {
 TEST_F(Program, AStageThatCannotStartEndsTheGameWithExitCodeOneNamingTheFile) {
     std::string error;
     ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
-    std::filesystem::remove("data/ステージ２.bgd");
+    std::filesystem::remove(Utf8Path("data/ステージ２.bgd"));
     currentScene = SCENE_GAME;
     stage = 7; // plays the second file
     lives = 2;

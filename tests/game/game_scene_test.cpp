@@ -377,7 +377,7 @@ TEST_F(GameSceneTest, PauseFreezesTheFadeWhereItIs) {
 TEST_F(GameSceneTest, EachStageStartFailureEndsTheFrameWithItsTrace) {
     {
         TraceCapture trace;
-        std::filesystem::remove("bmp/敵キャラ.bmp");
+        std::filesystem::remove(Utf8Path("bmp/敵キャラ.bmp"));
         EXPECT_FALSE(RunFrame());
         EXPECT_TRUE(trace.Contains("LOADIMAGE_ERR"));
         ASSERT_NE(NotedFailure(), nullptr);
@@ -391,7 +391,7 @@ TEST_F(GameSceneTest, EachStageStartFailureEndsTheFrameWithItsTrace) {
     {
         TraceCapture trace;
         ClearFailure();
-        std::filesystem::remove("data/ステージ１.bgd");
+        std::filesystem::remove(Utf8Path("data/ステージ１.bgd"));
         EXPECT_FALSE(RunFrame());
         EXPECT_TRUE(trace.Contains("LoadMapData失敗！"));
         ASSERT_NE(NotedFailure(), nullptr);

@@ -17,6 +17,7 @@
 #include "sound/sound_group.h"
 #include "tests/game/test_sheets.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"
 #include "video/blit.h"
 #include "video/degree_sine.h"
@@ -270,7 +271,7 @@ TEST_F(Title, ReturningToTheTitleLoadsAgainAndShowsTheNewRecord) {
 }
 
 TEST_F(Title, AMissingBitmapEndsTheProgramWithItsTrace) {
-    std::filesystem::remove("bmp/タイトル.bmp");
+    std::filesystem::remove(Utf8Path("bmp/タイトル.bmp"));
     {
         TraceCapture trace;
         EXPECT_FALSE(TitleScene());
@@ -280,7 +281,7 @@ TEST_F(Title, AMissingBitmapEndsTheProgramWithItsTrace) {
         EXPECT_FALSE(RunFrame());
     }
     WriteFileBytes(ASSET_TITLE, MakeBmp(160, 160, sheets::TitlePixels()));
-    std::filesystem::remove("bmp/アクセサリ.bmp");
+    std::filesystem::remove(Utf8Path("bmp/アクセサリ.bmp"));
     TraceCapture trace;
     EXPECT_FALSE(TitleScene());
     EXPECT_TRUE(trace.Contains("LOADIMAGE_ERR"));

@@ -1,5 +1,6 @@
 // The sound groups: creation from the table, round-robin play, volume and pan, and release.
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/test_files.h"
 
 #include <filesystem>
 
@@ -49,7 +50,7 @@ TEST_F(GroupTest, TheTableCreatesElevenGroupsOfSharedBuffers) {
 
 TEST_F(GroupTest, AMissingFileStopsTheTableAtThatGroup) {
     WriteSoundTable();
-    std::filesystem::remove(PlatformNativePath(ASSET_WAVE_SEAL));
+    std::filesystem::remove(Utf8Path(PlatformNativePath(ASSET_WAVE_SEAL)));
     ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
     EXPECT_EQ(DSCreateBufferGroup(soundGroups, soundSources), 0);
     EXPECT_EQ(trace.texts, (std::vector<std::string>{"wave\\封印.wav読み込み失敗！",

@@ -77,8 +77,13 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, const std::vector<ui
     return b;
 }
 
+fs::path Utf8Path(const std::string& name) {
+    return fs::path(std::u8string(name.begin(), name.end()));
+}
+
 void WriteFileBytes(const std::string& gamePath, const std::vector<uint8_t>& bytes) {
-    const fs::path native = PlatformNativePath(gamePath.c_str());
+    // The names are UTF-8: said so, the path holds the same characters on every platform and code page.
+    const fs::path native = Utf8Path(PlatformNativePath(gamePath.c_str()));
     if (native.has_parent_path()) fs::create_directories(native.parent_path());
     std::ofstream out(native, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

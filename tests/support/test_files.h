@@ -28,6 +28,8 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, const std::vector<ui
                              const BmpOptions& options = {}, const std::vector<uint8_t>& table = {});
 // Writes bytes to a game-style path (backslashes allowed), creating folders.
 void WriteFileBytes(const std::string& gamePath, const std::vector<uint8_t>& bytes);
+// A file path from its UTF-8 name, the same characters on every platform and code page.
+std::filesystem::path Utf8Path(const std::string& name);
 // Indices 0, 1, 2, ... wrapping at 256, row after row.
 std::vector<uint8_t> RampPixels(int32_t width, int32_t height);
 // The minimum a start-up and the title's first frame need: the text sheet, the palette (parts) sheet, the

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace assets {
@@ -93,8 +94,24 @@ std::vector<uint8_t> EncodeWave(const std::vector<double>& samples, int sampleRa
     return out;
 }
 
+namespace {
+// Names are UTF-8; said so, they keep their characters on Windows too, whatever its code page.
+std::filesystem::path Utf8Path(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+FILE* OpenUtf8(const std::string& path, const char* mode) {
+#if defined(_WIN32)
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return _wfopen(Utf8Path(path).c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+} // namespace
+
 bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = OpenUtf8(path, "wb");
     if (!f) return false;
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
@@ -102,7 +119,7 @@ bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes
 
 bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes) {
     bytes->clear();
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = OpenUtf8(path, "rb");
     if (!f) return false;
     uint8_t buffer[65536];
     size_t n;
@@ -115,8 +132,8 @@ bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes) {
 
 bool MakeFolder(const std::string& path) {
     std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    return std::filesystem::is_directory(path, ec);
+    std::filesystem::create_directories(Utf8Path(path), ec);
+    return std::filesystem::is_directory(Utf8Path(path), ec);
 }
 
 } // namespace assets

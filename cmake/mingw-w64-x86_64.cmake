@@ -1,0 +1,14 @@
+# Cross-building the Windows game with mingw-w64: 64-bit, everything linked in statically.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QUILLMARSH_MINGW_PREFIX x86_64-w64-mingw32)
+# The posix thread model: GoogleTest needs std::mutex, which the win32 model of GCC 12 lacks.
+find_program(CMAKE_CXX_COMPILER NAMES ${QUILLMARSH_MINGW_PREFIX}-g++-posix ${QUILLMARSH_MINGW_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_C_COMPILER NAMES ${QUILLMARSH_MINGW_PREFIX}-gcc-posix ${QUILLMARSH_MINGW_PREFIX}-gcc REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${QUILLMARSH_MINGW_PREFIX}-windres REQUIRED)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUILLMARSH_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

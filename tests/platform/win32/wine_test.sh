@@ -1,0 +1,116 @@
+#!/bin/bash
+# Cross-builds the Windows game with mingw-w64, runs its unit tests under Wine, then plays quillmarsh.exe
+# under Wine on Xvfb (a Wine virtual desktop, PulseAudio with a null sink) and checks what it did.
+# Usage: wine_test.sh [BUILD_DIR]   (default: build-win in the source tree)
+set -euo pipefail
+SELF=$(readlink -f "$0")
+SOURCE=$(cd "$(dirname "$SELF")/../../.." && pwd)
+BUILD=$(readlink -f "${1:-$SOURCE/build-win}")
+RUN=$BUILD/wine-test
+
+if [ -z "${QUILLMARSH_INSIDE_XVFB:-}" ]; then
+    cmake -S "$SOURCE" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$SOURCE/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DQUILLMARSH_WERROR=ON
+    cmake --build "$BUILD" -j2
+    # Without wine32 a 32-bit program does nothing and exits 0: make sure this one is 64-bit.
+    objdump -f "$BUILD/quillmarsh.exe" | grep -q 'pei-x86-64'
+    export QUILLMARSH_INSIDE_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$SELF" "$BUILD"
+fi
+
+rm -rf "$RUN/game" "$RUN/out"
+mkdir -p "$RUN/home" "$RUN/xdg" "$RUN/out" && chmod 700 "$RUN/xdg"
+# Mesa reads XDG_CACHE_HOME or the password file's home, not $HOME.
+export HOME=$RUN/home XDG_CACHE_HOME=$RUN/home/.cache XDG_RUNTIME_DIR=$RUN/xdg
+export WINEPREFIX=$RUN/prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+OUT=$RUN/out
+fail=0
+check() { if "$@"; then echo "PASS: $*"; else echo "FAIL: $*"; fail=1; fi; }
+
+# DirectSound opens only with a sound server; the null sink plays in real time and keeps nothing.
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sink sink_name=nullsink" \
+    --load=module-native-protocol-unix > "$OUT/pulse.log" 2>&1 &
+pulse=$!
+trap 'kill $pulse 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
+
+if [ ! -d "$WINEPREFIX" ]; then
+    wineboot --init > "$RUN/wineboot.log" 2>&1
+    # 320x240x8 and 640x480x8 exist only inside a virtual desktop; the setting needs a new wineserver.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f > /dev/null
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f > /dev/null
+    wineserver -w
+fi
+sleep 1
+
+# The unit tests, built for Windows, in one Wine process.
+check ctest --test-dir "$BUILD" --output-on-failure -R '^unit_tests$'
+
+# The game from a folder laid out as a player's: the program beside its asset tree.
+GAME=$RUN/game
+mkdir -p "$GAME"
+cp "$BUILD/quillmarsh.exe" "$GAME/"
+cp -r "$BUILD/bmp" "$BUILD/data" "$BUILD/wave" "$GAME/"
+# The title as the game draws it, from the headless runner on the same asset tree.
+"$BUILD/host/quillmarsh-sim" --dir "$GAME" --frames 420 --screenshot "400:$OUT/title.png" > /dev/null
+convert "$OUT/title.png" -scale 200% "$OUT/title640.png"
+
+# Pixels of the screen's top-left WxH that differ from the picture.
+differing() { # shot picture W H
+    convert "$1" -crop "$3x$4+0+0" +repage "$1.crop.png"
+    # compare exits 1 when the pictures differ; the count is what matters.
+    { compare -metric AE "$1.crop.png" "$2" null: 2>&1 || true; } | cut -d' ' -f1
+}
+at_most() { [ "$(printf '%.0f' "$1")" -le "$2" ]; }
+at_least() { [ "$(printf '%.0f' "$1")" -ge "$2" ]; }
+
+wait_for_mode() { # log
+    for _ in $(seq 100); do grep -q 'display mode' "$1" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+
+play() { # name width height picture
+    local name=$1 w=$2 h=$3 picture=$4 pid status
+    (cd "$GAME" && QUILLMARSH_TRACE=1 exec wine ./quillmarsh.exe) > "$OUT/$name.out" 2> "$OUT/$name.err" &
+    pid=$!
+    check wait_for_mode "$OUT/$name.err"
+    sleep 5
+    import -window root -depth 8 -strip "$OUT/$name-title.ppm"
+    local title
+    title=$(differing "$OUT/$name-title.ppm" "$picture" "$w" "$h")
+    echo "$name: $title of $((w * h)) title pixels differ from the headless picture"
+    check at_most "$title" $((w * h / 100))
+    # Keys go to the focused Wine window as they are; focusing it with xdotool would steal the focus.
+    xdotool key --delay 60 z
+    sleep 2
+    import -window root -depth 8 -strip "$OUT/$name-game.ppm"
+    local game
+    game=$(differing "$OUT/$name-game.ppm" "$picture" "$w" "$h")
+    echo "$name: $game of $((w * h)) pixels changed after Z"
+    check at_least "$game" $((w * h / 5))
+    # A stage in many colours, not a black or half-faded screen.
+    check at_least "$(convert "$OUT/$name-game.ppm.crop.png" -format %k info:)" 32
+    xdotool key --delay 60 Escape
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    status=0
+    wait "$pid" || status=$?
+    echo "$name: exit status $status"
+    check [ "$status" = 0 ]
+    check grep -q "display mode ${w}x${h}x8" "$OUT/$name.err"
+}
+
+rm -f "$GAME/Setting.ini"
+play mode320 320 240 "$OUT/title.png"
+printf 'Mode=1\n' > "$GAME/Setting.ini"
+play mode640 640 480 "$OUT/title640.png"
+
+# A run that cannot start says why on standard error and ends with status 1.
+EMPTY=$RUN/empty
+rm -rf "$EMPTY" && mkdir -p "$EMPTY" && cp "$BUILD/quillmarsh.exe" "$EMPTY/"
+status=0
+(cd "$EMPTY" && exec wine ./quillmarsh.exe) > "$OUT/empty.out" 2> "$OUT/empty.err" || status=$?
+echo "empty folder: exit status $status, says: $(grep '^quillmarsh:' "$OUT/empty.err" | head -1)"
+check [ "$status" = 1 ]
+check grep -q '^quillmarsh: cannot read' "$OUT/empty.err"
+
+exit $fail
