@@ -317,11 +317,11 @@ TEST_F(EnemyTest, DrawingCarriesTheRowOverAndSkipsEnemiesOffTheView) {
     tail->prev = head;
     enemyList.head = head;
     enemyList.tail = tail;
-    struct Spec {
+    struct Placed {
         int32_t screenX, facing, variant;
     };
-    const Spec specs[] = {{20, 0, 1}, {60, DIR_DOWN, 0}, {100, 0, 2}, {-24, DIR_UP, 0}, {-23, DIR_UP, 0}};
-    for (const Spec& s : specs) {
+    const Placed placed[] = {{20, 0, 1}, {60, DIR_DOWN, 0}, {100, 0, 2}, {-24, DIR_UP, 0}, {-23, DIR_UP, 0}};
+    for (const Placed& s : placed) {
         Enemy templ{};
         templ.body.x = (scrollX + s.screenX) * PX;
         templ.body.y = (scrollY + 40) * PX;
