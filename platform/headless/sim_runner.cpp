@@ -47,17 +47,6 @@ bool ReadNumberArgument(const char* text, uint32_t* value) {
     return true;
 }
 
-void ApplyHeld(const HeldControls& held) {
-    HeadlessSetKey(VK_LEFT, (held.keys & HELD_LEFT) != 0);
-    HeadlessSetKey(VK_RIGHT, (held.keys & HELD_RIGHT) != 0);
-    HeadlessSetKey(VK_UP, (held.keys & HELD_UP) != 0);
-    HeadlessSetKey(VK_DOWN, (held.keys & HELD_DOWN) != 0);
-    HeadlessSetKey(VK_Z, (held.keys & HELD_Z) != 0);
-    HeadlessSetKey(VK_X, (held.keys & HELD_X) != 0);
-    // Always connected: a stick at rest with no button is read exactly as no stick at all.
-    HeadlessSetJoystick(true, held.joystickX, held.joystickY, held.joystickButtons);
-}
-
 // Delivered once `frame` frames have been presented, so just before that frame, in the script's order.
 void Schedule(uint32_t frame, ScriptEvent event) {
     switch (event) {
@@ -82,7 +71,7 @@ void PrepareFrame(uint32_t frame) {
         HeldControls held = NOTHING_HELD;
         std::vector<ScriptEvent> events;
         MonkeyNextFrame(&held, &events);
-        ApplyHeld(held);
+        ApplyHeldControls(held);
         for (ScriptEvent event : events)
             Schedule(frame, event);
         return;
@@ -95,7 +84,7 @@ void PrepareFrame(uint32_t frame) {
         changed = true;
         ++run.nextLine;
     }
-    if (changed || frame == 0) ApplyHeld(held);
+    if (changed || frame == 0) ApplyHeldControls(held);
 }
 
 void OnPresent(uint32_t presentCount) {
@@ -290,4 +279,15 @@ int32_t RunSim(const SimOptions& options) {
     }
     if (exitCode == 0 && run.outputFailed) exitCode = SIM_EXIT_OUTPUT;
     return exitCode;
+}
+
+void ApplyHeldControls(const HeldControls& held) {
+    HeadlessSetKey(VK_LEFT, (held.keys & HELD_LEFT) != 0);
+    HeadlessSetKey(VK_RIGHT, (held.keys & HELD_RIGHT) != 0);
+    HeadlessSetKey(VK_UP, (held.keys & HELD_UP) != 0);
+    HeadlessSetKey(VK_DOWN, (held.keys & HELD_DOWN) != 0);
+    HeadlessSetKey(VK_Z, (held.keys & HELD_Z) != 0);
+    HeadlessSetKey(VK_X, (held.keys & HELD_X) != 0);
+    // Always connected: a stick at rest with no button is read exactly as no stick at all.
+    HeadlessSetJoystick(true, held.joystickX, held.joystickY, held.joystickButtons);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/input_script.h"
+
 struct SimScreenshot {
     uint32_t frame;
     std::string path;
@@ -36,3 +38,5 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
 const char* SimUsage();
 // Runs the game once and returns the exit code; says on standard error what went wrong, if anything.
 int32_t RunSim(const SimOptions& options);
+// Holds the keys and the joystick of a script line on the headless backend, as a replay does.
+void ApplyHeldControls(const HeldControls& held);

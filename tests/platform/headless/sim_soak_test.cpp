@@ -20,13 +20,7 @@ constexpr uint32_t SOAK_FRAMES = 20000;
 
 // What the frame loop makes of a held set, read through the controls themselves.
 InputState Sampled(const HeldControls& held) {
-    HeadlessSetKey(VK_LEFT, (held.keys & HELD_LEFT) != 0);
-    HeadlessSetKey(VK_RIGHT, (held.keys & HELD_RIGHT) != 0);
-    HeadlessSetKey(VK_UP, (held.keys & HELD_UP) != 0);
-    HeadlessSetKey(VK_DOWN, (held.keys & HELD_DOWN) != 0);
-    HeadlessSetKey(VK_Z, (held.keys & HELD_Z) != 0);
-    HeadlessSetKey(VK_X, (held.keys & HELD_X) != 0);
-    HeadlessSetJoystick(true, held.joystickX, held.joystickY, held.joystickButtons);
+    ApplyHeldControls(held);
     InputState state{};
     SetDefaultButtons(&state);
     SampleControls(&state, 0, CONTROL_SOURCE_JOYSTICK | CONTROL_SOURCE_KEYBOARD);

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "platform/display.h"
 #include "platform/sdl/sdl_video.h"
+#include "tests/platform/sdl/sdl_test_window.h"
 #include "video/blit.h"
 #include "video/display.h"
 
@@ -20,23 +21,8 @@ PaletteEntry ChartColour(int i) {
 
 class SdlDisplay : public testing::Test {
   protected:
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("QUILLMARSH_WINDOWED", "0", 1);
-        PlatformResetWindows();
-        ResetAppState();
-        displayModes[0] = DisplayMode{320, 240, 8};
-        ASSERT_TRUE(PlatformRegisterWindowClass("Quillmarsh", MainWndProc));
-        mainWindow = PlatformCreateWindow("Quillmarsh", "Quillmarsh", 100, 100, 320, 240);
-        ASSERT_NE(mainWindow, nullptr);
-        PlatformShowWindow(mainWindow, SW_SHOWNORMAL);
-    }
-    void TearDown() override {
-        DDRelease();
-        PlatformDestroyWindow(mainWindow);
-        PlatformResetWindows();
-        SDL_Quit();
-    }
+    void SetUp() override { OpenSdlTestWindow(); }
+    void TearDown() override { CloseSdlTestWindow(); }
     // Draws the 16 x 16 chart of every index, uploads the chart palette and presents by copying.
     void PresentChart() {
         PaletteEntry palette[256];

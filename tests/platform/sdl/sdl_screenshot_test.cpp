@@ -15,6 +15,7 @@
 #include "platform/backend.h"
 #include "platform/display.h"
 #include "platform/sdl/sdl_video.h"
+#include "tests/platform/sdl/sdl_test_window.h"
 #include "video/blit.h"
 #include "video/display.h"
 
@@ -27,26 +28,15 @@ PaletteEntry Colour(int i) {
 class SdlScreenshot : public testing::Test {
   protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("QUILLMARSH_WINDOWED", "0", 1);
         previous = std::filesystem::current_path();
         folder = std::filesystem::path(testing::TempDir()) / ("quillmarsh_f12_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         std::filesystem::current_path(folder);
-        PlatformResetWindows();
-        ResetAppState();
-        displayModes[0] = DisplayMode{320, 240, 8};
-        ASSERT_TRUE(PlatformRegisterWindowClass("Quillmarsh", MainWndProc));
-        mainWindow = PlatformCreateWindow("Quillmarsh", "Quillmarsh", 100, 100, 320, 240);
-        ASSERT_NE(mainWindow, nullptr);
-        PlatformShowWindow(mainWindow, SW_SHOWNORMAL);
+        OpenSdlTestWindow();
     }
     void TearDown() override {
-        DDRelease();
-        PlatformDestroyWindow(mainWindow);
-        PlatformResetWindows();
-        SDL_Quit();
+        CloseSdlTestWindow();
         std::filesystem::current_path(previous);
         std::filesystem::remove_all(folder);
     }
