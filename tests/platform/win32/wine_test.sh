@@ -46,6 +46,84 @@ sleep 1
 # The unit tests, built for Windows, in one Wine process.
 check ctest --test-dir "$BUILD" --output-on-failure -R '^unit_tests$'
 
+# quillmarsh-sim built for Windows against the Linux one: the same runs, each side in its own copy of the asset
+# tree, run in the same order (a game over writes the record the next title shows). Traces, recordings and the
+# record file must be the same bytes; screenshots the same pixels (the two PNG writers compress differently).
+TRACES=$RUN/traces
+started=$SECONDS
+rm -rf "$TRACES"
+for side in linux windows; do
+    mkdir -p "$TRACES/$side/tree"
+    cp -r "$BUILD/bmp" "$BUILD/data" "$BUILD/wave" "$TRACES/$side/tree/"
+    cp "$SOURCE/tests/platform/win32/sim_script.txt" "$TRACES/$side/"
+done
+sim() { # side args...: in the side's folder, the game in its tree
+    local side=$1
+    shift
+    if [ "$side" = linux ]; then
+        (cd "$TRACES/linux" && exec "$BUILD/host/quillmarsh-sim" --dir tree "$@")
+    else
+        (cd "$TRACES/windows" && exec wine "$BUILD/quillmarsh-sim.exe" --dir tree "$@")
+    fi
+}
+same_bytes() { cmp "$TRACES/linux/$1" "$TRACES/windows/$1"; }
+same_pixels() { # compare prints the count of differing pixels and fails on pictures of other sizes
+    local count
+    count=$(compare -metric AE "$TRACES/linux/$1" "$TRACES/windows/$1" null: 2>&1) || true
+    [ "$count" = 0 ] || { echo "$1: $count pixels differ"; return 1; }
+}
+frames_traced() { [ "$(wc -l < "$TRACES/linux/$1")" = "$2" ]; }
+sim_both() { # name frames shots args...: a run traced on both sides, with screenshots of the given frames
+    local name=$1 frames=$2 shots=$3 side status shot
+    shift 3
+    local args=(--trace "$name.jsonl" "$@")
+    [ "$frames" = - ] || args+=(--frames "$frames")
+    for shot in $shots; do args+=(--screenshot "$shot:$name-$shot.png"); done
+    for side in linux windows; do
+        status=0
+        sim "$side" "${args[@]}" > "$TRACES/$side/$name.out" 2>&1 || status=$?
+        echo "$status" > "$TRACES/$side/$name.status"
+    done
+    check grep -qx 0 "$TRACES/linux/$name.status"
+    check same_bytes "$name.status"
+    check same_bytes "$name.out"
+    [ "$frames" = - ] || check frames_traced "$name.jsonl" "$frames"
+    check same_bytes "$name.jsonl"
+    for shot in $shots; do check same_pixels "$name-$shot.png"; done
+}
+sim_both title 420 "30 200 400" --seed 7
+sim_both monkey1 4400 "700 1736 4250" --monkey 1
+sim_both monkey5 5000 "3000 4760" --monkey 5 --seed 99
+sim_both enemies 2500 "590 1250" --monkey 7 --seed 4242 --trace-enemies
+sim_both script - "336 600" --input sim_script.txt --trace-enemies
+# At 640x480 (the picture is taken at every other pixel), recorded as the game records a session.
+printf 'Mode=1\r\n' | tee "$TRACES/linux/tree/Setting.ini" > "$TRACES/windows/tree/Setting.ini"
+QUILLMARSH_RECORD=session.txt sim_both mode640 3000 "120 2500" --monkey 3 --seed 5
+check same_bytes session.txt
+cp "$TRACES/linux/session.txt" "$TRACES/windows/session.txt"
+sim_both replay - "120 2500" --input session.txt
+check same_bytes tree/user_data/Record.dat
+# A refused script: status 2 and the same message, except that Windows ends the console's lines with CR LF.
+printf '0: z\n10: lft\n' | tee "$TRACES/linux/bad.txt" > "$TRACES/windows/bad.txt"
+for side in linux windows; do
+    status=0
+    sim "$side" --input bad.txt > "$TRACES/$side/bad.out" 2>&1 || status=$?
+    echo "$status" > "$TRACES/$side/bad.status"
+done
+tr -d '\r' < "$TRACES/windows/bad.out" > "$TRACES/windows/bad.lf"
+cp "$TRACES/linux/bad.out" "$TRACES/linux/bad.lf"
+check grep -qx 2 "$TRACES/linux/bad.status"
+check same_bytes bad.status
+check grep -q "^quillmarsh-sim: bad.txt: line 2: unknown control 'lft'" "$TRACES/linux/bad.lf"
+check same_bytes bad.lf
+# What the runs went through, so the comparison keeps covering it: stage clears up to stage 3, captures, game
+# overs, pauses and the 640x480 mode.
+covered() { grep -q "$1" "$TRACES"/linux/*.jsonl; }
+for seen in '"clearPhase":3' '"caughtPhase":4' '"lives":-1' '"paused":1' '"stage":3' '"width":640'; do
+    check covered "$seen"
+done
+echo "quillmarsh-sim on both sides: $((SECONDS - started)) s"
+
 # The game from a folder laid out as a player's: the program beside its asset tree.
 GAME=$RUN/game
 mkdir -p "$GAME"
