@@ -1,22 +1,17 @@
-// Indexed-colour PNG files written without libpng (none is at hand for Windows builds): stored deflate
-// blocks, which every reader accepts, with the checksums the format needs.
+// Indexed-colour PNG files written without libpng (none is at hand for Windows builds): the chunks put
+// together here, the pixels compressed and the checksums made by zlib.
+#include <zlib.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/png_file.h"
 #include "platform/file.h"
 
 namespace {
-uint32_t Crc(const uint8_t* bytes, size_t size, uint32_t crc = 0xFFFFFFFFu) {
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return crc;
-}
-
 void PutBig(std::vector<uint8_t>& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<uint8_t>(value >> shift));
@@ -27,37 +22,18 @@ void PutChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<u
     const size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    PutBig(out, Crc(&out[start], out.size() - start) ^ 0xFFFFFFFFu);
-}
-
-// A zlib stream of stored blocks, at most 65535 bytes each.
-std::vector<uint8_t> Stored(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> out{0x78, 0x01};
-    size_t at = 0;
-    do {
-        const size_t size = raw.size() - at < 65535 ? raw.size() - at : 65535;
-        out.push_back(at + size == raw.size() ? 1 : 0);
-        out.push_back(static_cast<uint8_t>(size));
-        out.push_back(static_cast<uint8_t>(size >> 8));
-        out.push_back(static_cast<uint8_t>(~size));
-        out.push_back(static_cast<uint8_t>(~size >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<ptrdiff_t>(at),
-                   raw.begin() + static_cast<ptrdiff_t>(at + size));
-        at += size;
-    } while (at < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521u;
-        b = (b + a) % 65521u;
-    }
-    PutBig(out, (b << 16) | a);
-    return out;
+    PutBig(out, static_cast<uint32_t>(crc32(0, &out[start], static_cast<uInt>(out.size() - start))));
 }
 } // namespace
 
 bool WriteIndexedPng(const char* path, const uint8_t* pixels, int32_t width, int32_t height, int32_t pitch,
                      const PaletteEntry palette[256]) {
     if (!path || !pixels || width <= 0 || height <= 0 || pitch < width) return false;
+    // A missing folder fails the write, as libpng's writer does on Linux: callers make the folders they want.
+    const std::string name(path);
+    const std::filesystem::path target(std::u8string(name.begin(), name.end()));
+    std::error_code error;
+    if (target.has_parent_path() && !std::filesystem::is_directory(target.parent_path(), error)) return false;
     std::vector<uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> header;
     PutBig(header, static_cast<uint32_t>(width));
@@ -75,7 +51,13 @@ bool WriteIndexedPng(const char* path, const uint8_t* pixels, int32_t width, int
         const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
         raw.insert(raw.end(), row, row + width);
     }
-    PutChunk(file, "IDAT", Stored(raw));
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        return false;
+    packed.resize(packedSize);
+    PutChunk(file, "IDAT", packed);
     PutChunk(file, "IEND", {});
     // The path is the platform's own; written whole or not at all.
     return PlatformReplaceFile(path, file.data(), file.size());
