@@ -1,8 +1,6 @@
 // Screenshots on the headless platform: the last presented picture through the display palette, read back
-// with libpng, the numbering and the folder, and a run that takes them playing exactly as one that does not.
+// as PNG files, the numbering and the folder, and a run that takes them playing exactly as one that does not.
 #include <gtest/gtest.h>
-
-#include <png.h>
 
 #include <cstring>
 #include <filesystem>
@@ -15,9 +13,11 @@
 #include "app/startup.h"
 #include "game/game_vars.h"
 #include "platform/display.h"
+#include "platform/file.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_input.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/png_read.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tools/assets/make_assets.h"
@@ -50,24 +50,8 @@ void DrawPattern() {
             DDFillRect(&backBuffer, x, y, 1, 1, PatternIndex(x, y));
 }
 
-struct Picture {
-    uint32_t width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-bool ReadPng(const std::string& path, Picture* out) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    out->width = image.width;
-    out->height = image.height;
-    out->rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, out->rgb.data(), 0, nullptr) != 0;
-}
-
 // Pixels whose colour is not the palette's colour of the pattern's index (at most a few reported).
-int32_t WrongPixels(const Picture& shot, int32_t salt) {
+int32_t WrongPixels(const RgbPicture& shot, int32_t salt) {
     int32_t wrong = 0;
     for (int32_t y = 0; y < 240; ++y)
         for (int32_t x = 0; x < 320; ++x) {
@@ -80,6 +64,11 @@ int32_t WrongPixels(const Picture& shot, int32_t salt) {
             }
         }
     return wrong;
+}
+
+// The name the game reports, with the platform's own separator.
+std::string Saved(const char* name) {
+    return PlatformNativePath((std::string("screenshots/") + name).c_str());
 }
 
 std::string Shoot() {
@@ -103,9 +92,9 @@ TEST_F(Screenshot, SavesTheLastPresentedPictureThroughTheLastUploadedPalette) {
     DDPresent();
     // Drawn after the present: on no screen yet, so in no screenshot.
     DDFillRect(&backBuffer, 0, 0, 320, 240, 3);
-    EXPECT_EQ(Shoot(), "screenshots/quillmarsh-0001.png");
-    Picture shot;
-    ASSERT_TRUE(ReadPng("screenshots/quillmarsh-0001.png", &shot));
+    EXPECT_EQ(Shoot(), Saved("quillmarsh-0001.png"));
+    RgbPicture shot;
+    ASSERT_TRUE(ReadPngRgb("screenshots/quillmarsh-0001.png", &shot));
     EXPECT_EQ(shot.width, 320u);
     EXPECT_EQ(shot.height, 240u);
     EXPECT_EQ(WrongPixels(shot, 0), 0);
@@ -119,15 +108,15 @@ TEST_F(Screenshot, SavesTheLastPresentedPictureThroughTheLastUploadedPalette) {
 
     // A palette uploaded since (a fade step, the light) is the display's colours now.
     UploadShotPalette(40);
-    EXPECT_EQ(Shoot(), "screenshots/quillmarsh-0002.png");
-    ASSERT_TRUE(ReadPng("screenshots/quillmarsh-0002.png", &shot));
+    EXPECT_EQ(Shoot(), Saved("quillmarsh-0002.png"));
+    ASSERT_TRUE(ReadPngRgb("screenshots/quillmarsh-0002.png", &shot));
     EXPECT_EQ(WrongPixels(shot, 40), 0);
 
     // Flipping shows the other buffer of the chain: the screenshot follows what is shown.
     copyPresent = 0;
     DrawPattern();
     DDPresent();
-    ASSERT_TRUE(ReadPng(Shoot(), &shot));
+    ASSERT_TRUE(ReadPngRgb(Shoot(), &shot));
     EXPECT_EQ(WrongPixels(shot, 40), 0);
 }
 
@@ -144,8 +133,8 @@ TEST(ScreenshotLargeMode, TakesEveryOtherPixelOfTheDoubledPicture) {
         UploadShotPalette(9);
         DDPresent();
         ASSERT_EQ(HeadlessFullFrameWidth(), 640);
-        Picture shot;
-        ASSERT_TRUE(ReadPng(Shoot(), &shot));
+        RgbPicture shot;
+        ASSERT_TRUE(ReadPngRgb(Shoot(), &shot));
         ASSERT_EQ(shot.width, 320u);
         ASSERT_EQ(shot.height, 240u);
         EXPECT_EQ(WrongPixels(shot, 9), 0);
@@ -164,15 +153,15 @@ TEST_F(Screenshot, NumbersFollowTheHighestInTheFolderAndAFullOrBlockedFolderIsRe
           "quillmarsh-0090.png.txt", "other-0080.png", "quillmarsh-00a9.png"})
         WriteFileBytes(std::string("screenshots\\") + name, {1});
     EXPECT_EQ(NextScreenshotNumber("screenshots"), 51);
-    EXPECT_EQ(Shoot(), "screenshots/quillmarsh-0051.png");
-    EXPECT_EQ(Shoot(), "screenshots/quillmarsh-0052.png");
+    EXPECT_EQ(Shoot(), Saved("quillmarsh-0051.png"));
+    EXPECT_EQ(Shoot(), Saved("quillmarsh-0052.png"));
     // An older picture is never overwritten, even when an earlier number is free.
     fs::remove("screenshots/quillmarsh-0003.png");
-    EXPECT_EQ(Shoot(), "screenshots/quillmarsh-0053.png");
+    EXPECT_EQ(Shoot(), Saved("quillmarsh-0053.png"));
     EXPECT_EQ(NextScreenshotNumber("no-such-folder"), 1);
 
     WriteFileBytes("screenshots\\quillmarsh-9998.png", {1});
-    EXPECT_EQ(Shoot(), "screenshots/quillmarsh-9999.png");
+    EXPECT_EQ(Shoot(), Saved("quillmarsh-9999.png"));
     std::string path, why;
     EXPECT_FALSE(SaveScreenshot(&path, &why));
     EXPECT_NE(why.find("quillmarsh-9999.png"), std::string::npos) << why;

@@ -81,6 +81,11 @@ fs::path Utf8Path(const std::string& name) {
     return fs::path(std::u8string(name.begin(), name.end()));
 }
 
+std::string Utf8Name(const fs::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}
+
 void WriteFileBytes(const std::string& gamePath, const std::vector<uint8_t>& bytes) {
     // The names are UTF-8: said so, the path holds the same characters on every platform and code page.
     const fs::path native = Utf8Path(PlatformNativePath(gamePath.c_str()));

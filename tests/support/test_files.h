@@ -30,6 +30,8 @@ std::vector<uint8_t> MakeBmp(int32_t width, int32_t height, const std::vector<ui
 void WriteFileBytes(const std::string& gamePath, const std::vector<uint8_t>& bytes);
 // A file path from its UTF-8 name, the same characters on every platform and code page.
 std::filesystem::path Utf8Path(const std::string& name);
+// The path's name as UTF-8 text, as Utf8Path takes it.
+std::string Utf8Name(const std::filesystem::path& path);
 // Indices 0, 1, 2, ... wrapping at 256, row after row.
 std::vector<uint8_t> RampPixels(int32_t width, int32_t height);
 // The minimum a start-up and the title's first frame need: the text sheet, the palette (parts) sheet, the

@@ -1,17 +1,14 @@
-// map-to-png: whole stages drawn from the chip sheet, read back with libpng; refused stages, missing and
+// map-to-png: whole stages drawn from the chip sheet, read back as pictures; refused stages, missing and
 // small sheets, scaled pictures and the size limit.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
-
+#include "tests/support/png_read.h"
+#include "tests/support/run_program.h"
 #include "tests/support/test_files.h"
 #include "tools/assets/file_writers.h"
 #include "tools/assets/stage_file.h"
@@ -52,23 +49,6 @@ StageMap SmallStage() {
     return map;
 }
 
-struct Png {
-    uint32_t width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-    const uint8_t* At(uint32_t x, uint32_t y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-};
-
-bool ReadPng(const std::string& path, Png* out) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    out->width = image.width;
-    out->height = image.height;
-    out->rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, out->rgb.data(), 0, nullptr) != 0;
-}
-
 std::string Joined(const std::vector<std::string>& lines) {
     std::string all;
     for (const std::string& line : lines)
@@ -89,8 +69,8 @@ class StagePictureTest : public testing::Test {
 TEST_F(StagePictureTest, EveryCellIsItsChipThroughTheSheetsColours) {
     std::vector<std::string> why;
     ASSERT_TRUE(StageFileToPng("small.bgd", "chips.bmp", 1, "small.png", &why)) << Joined(why);
-    Png png;
-    ASSERT_TRUE(ReadPng("small.png", &png));
+    RgbPicture png;
+    ASSERT_TRUE(ReadPngRgb("small.png", &png));
     ASSERT_EQ(png.width, 32u * 32);
     ASSERT_EQ(png.height, 8u * 32);
     const StageMap map = SmallStage();
@@ -108,9 +88,9 @@ TEST_F(StagePictureTest, EveryCellIsItsChipThroughTheSheetsColours) {
     EXPECT_EQ(wrongInside, 0);
 
     // Smaller by 4: each pixel the top-left of a 4 x 4 block; by 32, one pixel a tile, its chip's corner.
-    Png quarter, tiny;
+    RgbPicture quarter, tiny;
     ASSERT_TRUE(StageFileToPng("small.bgd", "chips.bmp", 4, "quarter.png", &why)) << Joined(why);
-    ASSERT_TRUE(ReadPng("quarter.png", &quarter));
+    ASSERT_TRUE(ReadPngRgb("quarter.png", &quarter));
     ASSERT_EQ(quarter.width, 256u);
     ASSERT_EQ(quarter.height, 64u);
     int32_t wrongQuarter = 0;
@@ -119,7 +99,7 @@ TEST_F(StagePictureTest, EveryCellIsItsChipThroughTheSheetsColours) {
             wrongQuarter += std::memcmp(quarter.At(x, y), png.At(x * 4, y * 4), 3) != 0;
     EXPECT_EQ(wrongQuarter, 0);
     ASSERT_TRUE(StageFileToPng("small.bgd", "chips.bmp", 32, "tiny.png", &why)) << Joined(why);
-    ASSERT_TRUE(ReadPng("tiny.png", &tiny));
+    ASSERT_TRUE(ReadPngRgb("tiny.png", &tiny));
     ASSERT_EQ(tiny.width, 32u);
     ASSERT_EQ(tiny.height, 8u);
     EXPECT_TRUE(IsColour(tiny.At(31, 7), ChipIndex(StageTile(map, 31, 7), 0, 0)));
@@ -185,8 +165,8 @@ TEST_F(StagePictureTest, PicturesOver8192PixelsASideNameTheScaleThatFits) {
     EXPECT_FALSE(std::filesystem::exists("long.png"));
     std::vector<std::string> why;
     ASSERT_TRUE(StageFileToPng("long.bgd", "chips.bmp", 4, "long.png", &why)) << Joined(why);
-    Png png;
-    ASSERT_TRUE(ReadPng("long.png", &png));
+    RgbPicture png;
+    ASSERT_TRUE(ReadPngRgb("long.png", &png));
     EXPECT_EQ(png.width, 8192u);
     EXPECT_EQ(png.height, 256u);
 
@@ -206,38 +186,36 @@ TEST_F(StagePictureTest, PicturesOver8192PixelsASideNameTheScaleThatFits) {
 }
 
 TEST(StagePictureTool, DrawsTheGamesStageWithTheGamesSheetAndSaysWhatIsWrong) {
+    namespace fs = std::filesystem;
     // The tests run in the build folder, beside the tool and the game's own files.
-    const std::string tool = std::filesystem::absolute("quillmarsh-tool").string();
-    ASSERT_TRUE(std::filesystem::exists(tool));
-    const std::string stage = std::filesystem::absolute("data/ステージ１.bgd").string();
-    ASSERT_TRUE(std::filesystem::exists(stage));
-    const std::string sheet = std::filesystem::absolute("bmp/マップチップ.bmp").string();
-    const std::filesystem::path build = std::filesystem::current_path();
+    const fs::path tool = BuildProgram("quillmarsh-tool");
+    ASSERT_TRUE(fs::exists(tool));
+    const std::string stage = Utf8Name(fs::absolute(Utf8Path("data/ステージ１.bgd")));
+    ASSERT_TRUE(fs::exists(Utf8Path(stage)));
+    const std::string sheet = Utf8Name(fs::absolute(Utf8Path("bmp/マップチップ.bmp")));
+    const fs::path build = fs::current_path();
     ScopedWorkDir dir;
-    const std::string out = (dir.path / "out.txt").string();
-    auto run = [&](const std::string& args) {
-        const int status = std::system((tool + " " + args + " >" + out + " 2>&1").c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
+    const fs::path out = dir.path / "out.txt";
+    auto run = [&](const std::vector<std::string>& args) { return RunProgram(tool, args, out); };
     auto said = [&] {
         std::vector<uint8_t> bytes;
-        ReadBytesFromFile(out, &bytes);
+        ReadBytesFromFile(Utf8Name(out), &bytes);
         return std::string(bytes.begin(), bytes.end());
     };
     // No bmp/ here: the default sheet is missing, and the tool says how to name one.
-    EXPECT_EQ(run("map-to-png " + stage + " one.png"), 1);
+    EXPECT_EQ(run({"map-to-png", stage, "one.png"}), 1);
     EXPECT_NE(said().find("bmp/マップチップ.bmp: cannot be read"), std::string::npos) << said();
-    EXPECT_EQ(run("map-to-png --chips " + sheet + " " + stage + " one.png --scale 2"), 0) << said();
-    Png png;
-    ASSERT_TRUE(ReadPng("one.png", &png));
+    EXPECT_EQ(run({"map-to-png", "--chips", sheet, stage, "one.png", "--scale", "2"}), 0) << said();
+    RgbPicture png;
+    ASSERT_TRUE(ReadPngRgb("one.png", &png));
     EXPECT_EQ(png.width, 512u); // stage 1 is 32 x 32 tiles
     EXPECT_EQ(png.height, 512u);
-    std::filesystem::current_path(build);
-    EXPECT_EQ(run("map-to-png " + stage + " " + (dir.path / "two.png").string()), 0);
-    ASSERT_TRUE(ReadPng((dir.path / "two.png").string(), &png));
+    fs::current_path(build);
+    EXPECT_EQ(run({"map-to-png", stage, Utf8Name(dir.path / "two.png")}), 0) << said();
+    ASSERT_TRUE(ReadPngRgb(Utf8Name(dir.path / "two.png"), &png));
     EXPECT_EQ(png.width, 1024u);
-    std::filesystem::current_path(dir.path);
-    EXPECT_EQ(run("map-to-png " + stage + " x.png --scale 3"), 2);
-    EXPECT_EQ(run("map-to-png " + stage), 2);
-    EXPECT_EQ(run("map-to-png " + stage + " x.png --frobnicate"), 2);
+    fs::current_path(dir.path);
+    EXPECT_EQ(run({"map-to-png", stage, "x.png", "--scale", "3"}), 2);
+    EXPECT_EQ(run({"map-to-png", stage}), 2);
+    EXPECT_EQ(run({"map-to-png", stage, "x.png", "--frobnicate"}), 2);
 }

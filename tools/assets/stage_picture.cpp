@@ -7,6 +7,7 @@
 
 #include "app/png_file.h"
 #include "game/stage_file.h"
+#include "platform/file.h"
 #include "tools/assets/check_assets.h"
 
 namespace assets {
@@ -32,7 +33,8 @@ int32_t ScaleToFit(int32_t tiles) {
 
 // At most what the game reads of a stage file: whatever follows the largest grid is never looked at.
 bool ReadStageFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // The game's own opener: the name is UTF-8 on every platform, as the game's stage names are.
+    FILE* file = PlatformOpenFile(path.c_str(), "rb");
     if (!file) return false;
     bytes->assign(STAGE_MAX_FILE_BYTES, 0);
     size_t filled = 0;

@@ -2,8 +2,6 @@
 // screenshots, seeds, and recordings replayed frame for frame.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <fstream>
 #include <sstream>
 
@@ -21,6 +19,7 @@
 #include "platform/headless/sim_runner.h"
 #include "sound/sound_group.h"
 #include "tests/support/json_value.h"
+#include "tests/support/png_read.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tools/assets/make_assets.h"
@@ -297,14 +296,12 @@ TEST_F(Sim, ScreenshotsAreThePresentedFrameThroughItsPalette) {
     options.screenshots[1].path = "shots/fade.png";
     EXPECT_EQ(Run(options), 0);
     // Frame 180 is the last, so the backend still holds what it showed.
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_NE(png_image_begin_read_from_file(&image, "late.png"), 0);
-    ASSERT_EQ(image.width, 320u);
-    ASSERT_EQ(image.height, 240u);
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    ASSERT_NE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr), 0);
+    RgbPicture picture;
+    std::string why;
+    ASSERT_TRUE(ReadPngRgb("late.png", &picture, &why)) << why;
+    ASSERT_EQ(picture.width, 320u);
+    ASSERT_EQ(picture.height, 240u);
+    const std::vector<uint8_t>& rgb = picture.rgb;
     const uint8_t* shown = HeadlessFrame();
     const PaletteEntry* palette = HeadlessFramePalette();
     int32_t wrong = 0, colours = 0;

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Cross-builds the Windows game with mingw-w64, runs its unit tests under Wine, then plays quillmarsh.exe
-# under Wine on Xvfb (a Wine virtual desktop, PulseAudio with a null sink) and checks what it did.
+# Cross-builds the Windows game with mingw-w64, runs its unit tests under Wine, compares quillmarsh-sim.exe's
+# traces and pictures with the Linux runner's, then plays quillmarsh.exe under Wine on Xvfb (a Wine virtual
+# desktop, PulseAudio with a null sink) and checks what it did.
 # Usage: wine_test.sh [BUILD_DIR]   (default: build-win in the source tree)
 set -euo pipefail
 SELF=$(readlink -f "$0")
@@ -103,19 +104,28 @@ check same_bytes session.txt
 cp "$TRACES/linux/session.txt" "$TRACES/windows/session.txt"
 sim_both replay - "120 2500" --input session.txt
 check same_bytes tree/user_data/Record.dat
-# A refused script: status 2 and the same message, except that Windows ends the console's lines with CR LF.
+# Runs that fail: the same status on both sides and the same words, except that Windows ends the console's
+# lines with CR LF.
+sim_fails() { # name status args...
+    local name=$1 want=$2 side status
+    shift 2
+    for side in linux windows; do
+        status=0
+        sim "$side" "$@" > "$TRACES/$side/$name.out" 2>&1 || status=$?
+        echo "$status" > "$TRACES/$side/$name.status"
+    done
+    tr -d '\r' < "$TRACES/windows/$name.out" > "$TRACES/windows/$name.lf"
+    cp "$TRACES/linux/$name.out" "$TRACES/linux/$name.lf"
+    check grep -qx "$want" "$TRACES/linux/$name.status"
+    check same_bytes "$name.status"
+}
 printf '0: z\n10: lft\n' | tee "$TRACES/linux/bad.txt" > "$TRACES/windows/bad.txt"
-for side in linux windows; do
-    status=0
-    sim "$side" --input bad.txt > "$TRACES/$side/bad.out" 2>&1 || status=$?
-    echo "$status" > "$TRACES/$side/bad.status"
-done
-tr -d '\r' < "$TRACES/windows/bad.out" > "$TRACES/windows/bad.lf"
-cp "$TRACES/linux/bad.out" "$TRACES/linux/bad.lf"
-check grep -qx 2 "$TRACES/linux/bad.status"
-check same_bytes bad.status
+sim_fails bad 2 --input bad.txt
 check grep -q "^quillmarsh-sim: bad.txt: line 2: unknown control 'lft'" "$TRACES/linux/bad.lf"
 check same_bytes bad.lf
+# A screenshot into a missing folder is not written (the message names the path each side's way).
+sim_fails nofolder 3 --frames 10 --screenshot 5:nofolder/shot.png
+check [ ! -e "$TRACES/windows/nofolder" ]
 # What the runs went through, so the comparison keeps covering it: stage clears up to stage 3, captures, game
 # overs, pauses and the 640x480 mode.
 covered() { grep -q "$1" "$TRACES"/linux/*.jsonl; }
