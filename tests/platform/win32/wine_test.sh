@@ -74,17 +74,27 @@ same_pixels() { # compare prints the count of differing pixels and fails on pict
     [ "$count" = 0 ] || { echo "$1: $count pixels differ"; return 1; }
 }
 frames_traced() { [ "$(wc -l < "$TRACES/linux/$1")" = "$2" ]; }
+sim_into() { # side name args...: the run's output and exit status into the side's folder
+    local side=$1 name=$2 status=0
+    shift 2
+    sim "$side" "$@" > "$TRACES/$side/$name.out" 2>&1 || status=$?
+    echo "$status" > "$TRACES/$side/$name.status"
+}
+sim_pair() { # name args...: both sides at once (each side's runs still follow one another in its own tree)
+    local name=$1 linux
+    shift
+    sim_into linux "$name" "$@" &
+    linux=$!
+    sim_into windows "$name" "$@"
+    wait "$linux"
+}
 sim_both() { # name frames shots args...: a run traced on both sides, with screenshots of the given frames
-    local name=$1 frames=$2 shots=$3 side status shot
+    local name=$1 frames=$2 shots=$3 shot
     shift 3
     local args=(--trace "$name.jsonl" "$@")
     [ "$frames" = - ] || args+=(--frames "$frames")
     for shot in $shots; do args+=(--screenshot "$shot:$name-$shot.png"); done
-    for side in linux windows; do
-        status=0
-        sim "$side" "${args[@]}" > "$TRACES/$side/$name.out" 2>&1 || status=$?
-        echo "$status" > "$TRACES/$side/$name.status"
-    done
+    sim_pair "$name" "${args[@]}"
     check grep -qx 0 "$TRACES/linux/$name.status"
     check same_bytes "$name.status"
     check same_bytes "$name.out"
@@ -107,13 +117,9 @@ check same_bytes tree/user_data/Record.dat
 # Runs that fail: the same status on both sides and the same words, except that Windows ends the console's
 # lines with CR LF.
 sim_fails() { # name status args...
-    local name=$1 want=$2 side status
+    local name=$1 want=$2
     shift 2
-    for side in linux windows; do
-        status=0
-        sim "$side" "$@" > "$TRACES/$side/$name.out" 2>&1 || status=$?
-        echo "$status" > "$TRACES/$side/$name.status"
-    done
+    sim_pair "$name" "$@"
     tr -d '\r' < "$TRACES/windows/$name.out" > "$TRACES/windows/$name.lf"
     cp "$TRACES/linux/$name.out" "$TRACES/linux/$name.lf"
     check grep -qx "$want" "$TRACES/linux/$name.status"
