@@ -151,7 +151,7 @@ EM_JS(int, WebAudioPlay, (int voice, int samples, double offset, int loop, doubl
     merger.connect(audio.master);
     var playing = {source : source, left : leftGain, right : rightGain};
     source.onended = function() {
-        if (audio.voices[voice] == = playing) delete audio.voices[voice];
+        if (audio.voices[voice] == playing) delete audio.voices[voice];
     };
     audio.voices[voice] = playing;
     source.start(0, Math.min(offset, buffer.duration));
