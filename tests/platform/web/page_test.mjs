@@ -177,10 +177,11 @@ function cpuTicks(rootPid) {
   return out;
 }
 
-async function openPage(port) {
+async function openPage(port, before = null) {
   const { targetId } = await send('Target.createTarget', { url: 'about:blank' });
   ({ sessionId: session } = await send('Target.attachToTarget', { targetId, flatten: true }));
   await page('Runtime.enable'); await page('Log.enable'); await page('Page.enable');
+  if (before) await page('Page.addScriptToEvaluateOnNewDocument', { source: before });
   const t0 = Date.now();
   await page('Page.navigate', { url: `http://127.0.0.1:${port}/quillmarsh.html` });
   return t0;
@@ -374,6 +375,19 @@ try {
   check((await probe()).presents === endedAt && ended.text.includes('Quillmarsh has ended.') && ended.button,
     'Esc ends the game and the page offers to play again', JSON.stringify(ended));
   check(problems.length === 0, 'no errors on the page', problems.join(' | '));
+
+  // A browser that refuses storage: the game plays on, and the record lasts in memory until the page goes.
+  await openPage(port, `indexedDB.open = () => { throw new DOMException('refused', 'SecurityError'); };`);
+  await until('the settled title without storage', settledTitle, 30000);
+  await key('z');
+  await until('play without storage', playing);
+  check(await js('Module._QuillmarshLoseLastLife(3)') === 1, 'the last life is lost in play without storage');
+  await until('the title without storage', async () => (await probe()).scene === SCENE_TITLE, 20000);
+  await sleep(300); // the title reads the record as it loads
+  const memoryTitle = await probe();
+  const storage = await js('({ kept: Module.quillmarshStorage, writes: Module.quillmarshStorageWrites || 0 })');
+  check(memoryTitle.bestRecord === 2 && storage.kept === false && storage.writes === 0,
+    'without storage the record lasts in memory', `bestRecord ${memoryTitle.bestRecord}, ${JSON.stringify(storage)}`);
 
   // A refused asset: its plain line on the page, the same line the desktop prints.
   const broken = serve(brokenBuild);
