@@ -220,7 +220,9 @@ try {
     `${box.w}x${box.h} in a ${box.iw}x${box.ih} window, scale ${scale}`);
   check(Math.abs(box.x - (box.iw - box.w) / 2) <= 1 && Math.abs(box.y - (box.ih - box.h) / 2) <= 1, 'centred',
     `at ${box.x},${box.y}`);
-  const shot = decodePng(Buffer.from((await page('Page.captureScreenshot', { format: 'png' })).data, 'base64'));
+  const titleShot = Buffer.from((await page('Page.captureScreenshot', { format: 'png' })).data, 'base64');
+  if (shots) fs.writeFileSync(path.join(shots, 'title.png'), titleShot);
+  const shot = decodePng(titleShot);
   // Each game pixel fills a whole scale x scale block: both of its corners must carry its colour.
   const corner = (dx, dy) => (x, y) => shot.at(Math.round(box.x) + x * scale + dx, Math.round(box.y) + y * scale + dy);
   const near = differing(corner(0, 0), titlePicture.at), far = differing(corner(scale - 1, scale - 1), titlePicture.at);
@@ -283,6 +285,23 @@ try {
     check(loud > 0.05 && Math.abs(ratio - far) <= 0.1 * far, `pan ${pan}: the far side is ${Math.abs(pan) / 100} dB down`,
       `L ${lv.L.toFixed(4)} R ${lv.R.toFixed(4)}, ratio ${ratio.toFixed(4)} want ${far.toFixed(4)}`);
   }
+
+  // Alt+Enter asks for full screen, where the picture takes the largest whole scale of the screen; again
+  // leaves it.
+  const altEnter = async () => {
+    const enter = { code: 'Enter', key: 'Enter', windowsVirtualKeyCode: 13, modifiers: 1 };
+    await page('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...enter });
+    await page('Input.dispatchKeyEvent', { type: 'keyUp', ...enter });
+  };
+  const layout = () => js(`(() => { const r = document.getElementById('canvas').getBoundingClientRect();
+    return { full: !!document.fullscreenElement, w: r.width, iw: innerWidth, ih: innerHeight }; })()`);
+  await altEnter();
+  const full = await until('full screen', async () => { const l = await layout(); return l.full && l; }, 5000);
+  const fullScale = Math.floor(Math.min(full.iw / 320, full.ih / 240));
+  await altEnter();
+  const windowed = await until('the window again', async () => { const l = await layout(); return !l.full && l; }, 5000);
+  check(full.w === 320 * fullScale && windowed.w === box.w, 'Alt+Enter: full screen at a whole scale, and back',
+    `${full.w} px wide in ${full.iw}x${full.ih}, then ${windowed.w} px`);
 
   // A hidden page is an inactive game: frames stop, and go on once it is shown again.
   const setHidden = (hidden) => js(`(() => { Object.defineProperty(document, 'hidden', { configurable: true, get: () => ${hidden} });
