@@ -1,6 +1,6 @@
 # The Windows game: the Win32 backend, quillmarsh.exe with its icon, and the zip players download.
 file(GLOB QUILLMARSH_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
-list(FILTER QUILLMARSH_WIN32_SOURCES EXCLUDE REGEX ".*/win32_(main|png)\\.cpp$")
+list(FILTER QUILLMARSH_WIN32_SOURCES EXCLUDE REGEX ".*/win32_main\\.cpp$")
 add_library(quillmarsh_win32 OBJECT ${QUILLMARSH_WIN32_SOURCES})
 quillmarsh_target_defaults(quillmarsh_win32)
 target_link_libraries(quillmarsh_win32 PUBLIC quillmarsh_core ddraw dxguid dsound winmm gdi32 user32)

@@ -26,3 +26,7 @@ bool BackendDisplayRefreshRate(uint32_t* hz);
 void BackendDisplayShow(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
                         const PaletteEntry palette[256], bool waitVerticalBlank);
 void BackendDisplayClose();
+
+// Told after PlatformReplaceFile has put a file in place (native path), for backends whose files live
+// somewhere that needs telling (the browser's storage). Most do nothing.
+void BackendFileReplaced(const char* nativePath);

@@ -2,6 +2,7 @@
 #include "platform/file.h"
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -14,6 +15,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 #endif
+
+#include "platform/backend.h"
 
 namespace fs = std::filesystem;
 
@@ -111,5 +114,8 @@ bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size) {
         return false;
     }
     SyncFolder(folder);
+    // As UTF-8: a narrow string() would need the Windows code page to hold every character.
+    const std::u8string written8 = target.u8string();
+    BackendFileReplaced(reinterpret_cast<const char*>(written8.c_str()));
     return true;
 }

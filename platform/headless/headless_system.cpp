@@ -234,3 +234,6 @@ void BackendDisplayShow(const uint8_t* pixels, int32_t pitch, int32_t width, int
 }
 
 void BackendDisplayClose() {}
+
+// Files here are ordinary files: nothing more to do once one is in place.
+void BackendFileReplaced(const char*) {}

@@ -249,3 +249,6 @@ void BackendMessageBox(const char* text, const char* caption, uint32_t flags) {
 void BackendSetCursorVisible(bool visible) {
     if (sdlVideo.videoReady) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
+
+// Files here are ordinary files: nothing more to do once one is in place.
+void BackendFileReplaced(const char*) {}

@@ -200,3 +200,6 @@ void BackendSetCursorVisible(bool visible) {
         while (ShowCursor(FALSE) >= 0) {
         }
 }
+
+// Files here are ordinary files: nothing more to do once one is in place.
+void BackendFileReplaced(const char*) {}
