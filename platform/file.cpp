@@ -1,5 +1,7 @@
 // Opening the game's files by their game-style relative paths.
 #include "platform/file.h"
+// Before <windows.h>: its macros would rewrite the message and box constants this declares.
+#include "platform/backend.h"
 
 #include <filesystem>
 #include <string>
@@ -15,8 +17,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 #endif
-
-#include "platform/backend.h"
 
 namespace fs = std::filesystem;
 

@@ -2,21 +2,30 @@
 # Cross-builds the Windows game with mingw-w64, runs its unit tests under Wine, compares quillmarsh-sim.exe's
 # traces and pictures with the Linux runner's, then plays quillmarsh.exe under Wine on Xvfb (a Wine virtual
 # desktop, PulseAudio with a null sink) and checks what it did.
-# Usage: wine_test.sh [BUILD_DIR]   (default: build-win in the source tree)
+# Usage: wine_test.sh [BUILD_DIR [LINUX_BUILD]]   (default: build-win in the source tree)
+#   LINUX_BUILD: a desktop build whose quillmarsh-tool and quillmarsh-sim serve as the build machine's own
+#   (saves building them again in BUILD_DIR/host)
 set -euo pipefail
 SELF=$(readlink -f "$0")
 SOURCE=$(cd "$(dirname "$SELF")/../../.." && pwd)
 BUILD=$(readlink -f "${1:-$SOURCE/build-win}")
+LINUX=${2:+$(readlink -f "$2")}
 RUN=$BUILD/wine-test
+if [ -n "$LINUX" ]; then
+    HOST_SIM=$LINUX/quillmarsh-sim
+else
+    HOST_SIM=$BUILD/host/quillmarsh-sim
+fi
 
 if [ -z "${QUILLMARSH_INSIDE_XVFB:-}" ]; then
     cmake -S "$SOURCE" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$SOURCE/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DQUILLMARSH_WERROR=ON
+        -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DQUILLMARSH_WERROR=ON \
+        ${LINUX:+-DQUILLMARSH_HOST_TOOL="$LINUX/quillmarsh-tool"}
     cmake --build "$BUILD" -j2
     # Without wine32 a 32-bit program does nothing and exits 0: make sure this one is 64-bit.
     objdump -f "$BUILD/quillmarsh.exe" | grep -q 'pei-x86-64'
     export QUILLMARSH_INSIDE_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$SELF" "$BUILD"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$SELF" "$BUILD" ${LINUX:+"$LINUX"}
 fi
 
 rm -rf "$RUN/game" "$RUN/out"
@@ -62,7 +71,7 @@ sim() { # side args...: in the side's folder, the game in its tree
     local side=$1
     shift
     if [ "$side" = linux ]; then
-        (cd "$TRACES/linux" && exec "$BUILD/host/quillmarsh-sim" --dir tree "$@")
+        (cd "$TRACES/linux" && exec "$HOST_SIM" --dir tree "$@")
     else
         (cd "$TRACES/windows" && exec wine "$BUILD/quillmarsh-sim.exe" --dir tree "$@")
     fi
@@ -146,7 +155,7 @@ mkdir -p "$GAME"
 cp "$BUILD/quillmarsh.exe" "$GAME/"
 cp -r "$BUILD/bmp" "$BUILD/data" "$BUILD/wave" "$GAME/"
 # The title as the game draws it, from the headless runner on the same asset tree.
-"$BUILD/host/quillmarsh-sim" --dir "$GAME" --frames 420 --screenshot "400:$OUT/title.png" > /dev/null
+"$HOST_SIM" --dir "$GAME" --frames 420 --screenshot "400:$OUT/title.png" > /dev/null
 convert "$OUT/title.png" -scale 200% "$OUT/title640.png"
 
 # Pixels of the screen's top-left WxH that differ from the picture.
