@@ -36,10 +36,16 @@ constexpr double LONGEST_WITHOUT_YIELD_MS = 16.0;
 constexpr uint32_t IDLE_WAIT_MS = 20;
 
 void Queue(const PageEvent& event) {
-    // A flood of events while the game is busy keeps the newest releases and activity: a dropped key-down
-    // only loses a press, but a dropped release would leave a key held.
+    // A flood of events while the game is busy gives up key-downs first: a dropped key-down only loses a
+    // press, but a dropped release would leave a key held.
     if (pageEventCount == PAGE_EVENT_CAPACITY) {
         if (event.message == WM_KEYDOWN) return;
+        int32_t drop = 0;
+        while (drop < pageEventCount && pageEvents[drop].message != WM_KEYDOWN)
+            ++drop;
+        if (drop == pageEventCount) drop = 0; // nothing but releases and activity: the oldest goes
+        for (int32_t i = drop + 1; i < pageEventCount; ++i)
+            pageEvents[i - 1] = pageEvents[i];
         pageEventCount -= 1;
     }
     pageEvents[pageEventCount++] = event;
