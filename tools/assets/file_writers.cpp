@@ -31,6 +31,27 @@ uint32_t GetLE32(const uint8_t* p) {
     return GetLE16(p) | GetLE16(p + 2) << 16;
 }
 
+void PutDibHeader(std::vector<uint8_t>* out, uint32_t width, uint32_t height, uint32_t imageBytes,
+                  uint32_t pixelsPerMetre, const Rgb palette[256]) {
+    PutLE32(out, 40);
+    PutLE32(out, width);
+    PutLE32(out, height);
+    PutLE16(out, 1);
+    PutLE16(out, 8);
+    PutLE32(out, 0); // no compression
+    PutLE32(out, imageBytes);
+    PutLE32(out, pixelsPerMetre);
+    PutLE32(out, pixelsPerMetre);
+    PutLE32(out, 256);
+    PutLE32(out, 0);
+    for (int i = 0; i < 256; ++i) {
+        out->push_back(palette[i].b);
+        out->push_back(palette[i].g);
+        out->push_back(palette[i].r);
+        out->push_back(0);
+    }
+}
+
 std::vector<uint8_t> EncodeBitmap(const Canvas& c, const Rgb palette[256]) {
     const uint32_t stride = (static_cast<uint32_t>(c.width) + 3u) & ~3u;
     const uint32_t imageSize = stride * static_cast<uint32_t>(c.height);
@@ -42,23 +63,9 @@ std::vector<uint8_t> EncodeBitmap(const Canvas& c, const Rgb palette[256]) {
     PutLE32(&out, offset + imageSize);
     PutLE32(&out, 0);
     PutLE32(&out, offset);
-    PutLE32(&out, 40);
-    PutLE32(&out, static_cast<uint32_t>(c.width));
-    PutLE32(&out, static_cast<uint32_t>(c.height)); // positive height: rows stored bottom-up
-    PutLE16(&out, 1);
-    PutLE16(&out, 8);
-    PutLE32(&out, 0); // no compression
-    PutLE32(&out, imageSize);
-    PutLE32(&out, 2835); // 72 dpi
-    PutLE32(&out, 2835);
-    PutLE32(&out, 256);
-    PutLE32(&out, 0);
-    for (int i = 0; i < 256; ++i) {
-        out.push_back(palette[i].b);
-        out.push_back(palette[i].g);
-        out.push_back(palette[i].r);
-        out.push_back(0);
-    }
+    // Positive height: rows stored bottom-up. 2835 pixels a metre is 72 dpi.
+    PutDibHeader(&out, static_cast<uint32_t>(c.width), static_cast<uint32_t>(c.height), imageSize, 2835,
+                 palette);
     for (int y = c.height - 1; y >= 0; --y) {
         for (int x = 0; x < c.width; ++x)
             out.push_back(GetPixel(c, x, y));

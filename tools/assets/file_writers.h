@@ -21,6 +21,9 @@ bool MakeFolder(const std::string& path);
 
 void PutLE16(std::vector<uint8_t>* out, uint32_t v);
 void PutLE32(std::vector<uint8_t>* out, uint32_t v);
+// The 40-byte picture header of an 8-bit BMP or icon image, then its 256 colours (blue, green, red, 0).
+void PutDibHeader(std::vector<uint8_t>* out, uint32_t width, uint32_t height, uint32_t imageBytes,
+                  uint32_t pixelsPerMetre, const Rgb palette[256]);
 uint32_t GetLE16(const uint8_t* p);
 uint32_t GetLE32(const uint8_t* p);
 

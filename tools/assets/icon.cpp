@@ -44,23 +44,8 @@ std::vector<uint8_t> EncodeIcon(const Canvas& picture, const Rgb palette[256]) {
     PutLE16(&out, 8);
     PutLE32(&out, resourceBytes);
     PutLE32(&out, 6 + 16);
-    PutLE32(&out, 40);
-    PutLE32(&out, side);
-    PutLE32(&out, side * 2); // the picture and its mask, one above the other
-    PutLE16(&out, 1);
-    PutLE16(&out, 8);
-    PutLE32(&out, 0);
-    PutLE32(&out, imageBytes);
-    PutLE32(&out, 0);
-    PutLE32(&out, 0);
-    PutLE32(&out, 256);
-    PutLE32(&out, 0);
-    for (int i = 0; i < 256; ++i) {
-        out.push_back(palette[i].b);
-        out.push_back(palette[i].g);
-        out.push_back(palette[i].r);
-        out.push_back(0);
-    }
+    // Twice the height: the picture and its mask, one above the other.
+    PutDibHeader(&out, side, side * 2, imageBytes, 0, palette);
     for (int y = kIconSide - 1; y >= 0; --y)
         for (int x = 0; x < kIconSide; ++x)
             out.push_back(GetPixel(picture, x, y));
