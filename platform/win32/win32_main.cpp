@@ -29,6 +29,9 @@ int main() {
     const int32_t exitCode =
         WinMain(static_cast<void*>(nullptr), static_cast<void*>(nullptr), "", Win32ShowCommand());
     if (exitCode != 0) Win32Report(FailureLine());
+    // Lets a script tell the game's own end from whatever the system does after it.
+    if (const char* trace = std::getenv("QUILLMARSH_TRACE"); trace && *trace)
+        Win32Report(("quillmarsh: the game ended with exit status " + std::to_string(exitCode)).c_str());
     if (!StopSessionRecord()) {
         Win32Report(
             (std::string("quillmarsh: the recording ") + record + " is incomplete: it could not be written")

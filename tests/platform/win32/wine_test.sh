@@ -198,7 +198,15 @@ play() { # name width height picture
     status=0
     wait "$pid" || status=$?
     echo "$name: exit status $status"
-    check [ "$status" = 0 ]
+    # The game's own last word, as it returns from main.
+    check grep -q "the game ended with exit status 0" "$OUT/$name.err"
+    # Wine has been seen to crash (SIGSEGV, status 139) in its own teardown about one run in three on this
+    # machine; excused only after the game has said it ended with 0, so a crash of the game still fails.
+    if [ "$status" = 139 ] && grep -q "the game ended with exit status 0" "$OUT/$name.err"; then
+        echo "$name: Wine crashed after the game had ended with status 0"
+    else
+        check [ "$status" = 0 ]
+    fi
     check grep -q "display mode ${w}x${h}x8" "$OUT/$name.err"
 }
 
