@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/display.h"
+#include "platform/display_device.h"
 
 // One DSPlay: the group's index in soundGroups, the buffer it restarted, that buffer's volume and pan.
 struct FrameSound {

@@ -1,20 +1,17 @@
 // Program entry, the window procedure, and the process-wide state of the window.
 #include "app/main_window.h"
 
-#include "app/failure.h"
 #include "app/frame_loop.h"
 #include "app/session_record.h"
 #include "app/startup.h"
-#include "platform/display.h"
+#include "base/failure.h"
+#include "platform/display_device.h"
 #include "sound/sound_group.h"
 #include "video/blit.h"
 #include "video/display.h"
 
-PlatformWindow mainWindow = nullptr;
 uint8_t appActive = 0;
 uint8_t appStarted = 0;
-int32_t currentScene = SCENE_TITLE;
-uint8_t paused = 0;
 PlatformRect clientRect = {0, 0, 0, 0};
 
 namespace {
@@ -36,10 +33,6 @@ void ResetAppState() {
     clientRect = PlatformRect{0, 0, 0, 0};
     ResetFrameTimer();
     ClearFailure();
-}
-
-void ShowOutOfMemory() {
-    PlatformMessageBox(mainWindow, "メモリ不足！再起動してください！", "エラー", MB_OK);
 }
 
 intptr_t MainWndProc(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

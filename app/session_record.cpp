@@ -8,7 +8,7 @@
 
 #include "app/input_script.h"
 #include "app/main_window.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "input/controls.h"
 #include "platform/window.h"
 

@@ -6,13 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/asset_paths.h"
-#include "app/failure.h"
-#include "app/random.h"
-#include "app/trace.h"
+#include "base/asset_paths.h"
+#include "base/failure.h"
+#include "base/random.h"
+#include "base/trace.h"
 #include "input/controls.h"
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "platform/file_failure.h"
 #include "sound/sound_device.h"
 #include "sound/sound_group.h"
 #include "video/blend.h"

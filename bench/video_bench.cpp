@@ -5,7 +5,7 @@
 #include <ctime>
 #include <vector>
 
-#include "platform/display.h"
+#include "platform/display_device.h"
 #include "video/blend.h"
 #include "video/surface.h"
 

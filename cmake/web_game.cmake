@@ -12,10 +12,16 @@ if(QUILLMARSH_NODE)
   endif()
 endif()
 
+# Backends are object libraries: the core calls into them, so a static archive would be linked too early.
 file(GLOB QUILLMARSH_WEB_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/*.cpp)
-add_executable(quillmarsh ${QUILLMARSH_WEB_SOURCES})
+add_library(quillmarsh_web OBJECT ${QUILLMARSH_WEB_SOURCES})
+quillmarsh_target_defaults(quillmarsh_web)
+target_link_libraries(quillmarsh_web PUBLIC quillmarsh_core)
+
+# The page tests' hooks are plain C functions the link exports by name (EXPORTED_FUNCTIONS below).
+add_executable(quillmarsh ${PROJECT_SOURCE_DIR}/app/main/web_main.cpp ${PROJECT_SOURCE_DIR}/app/main/web_test_hooks.cpp)
 quillmarsh_target_defaults(quillmarsh)
-target_link_libraries(quillmarsh PRIVATE quillmarsh_core)
+target_link_libraries(quillmarsh PRIVATE quillmarsh_web)
 set_target_properties(quillmarsh PROPERTIES SUFFIX ".html")
 set(QUILLMARSH_WEB_SHELL ${PROJECT_SOURCE_DIR}/platform/web/quillmarsh_shell.html)
 set(QUILLMARSH_WEB_PRE_JS ${PROJECT_SOURCE_DIR}/platform/web/web_storage.js)

@@ -1,6 +1,6 @@
 # The Windows game: the Win32 backend, quillmarsh.exe with its icon, and the zip players download.
+# Backends are object libraries: the core calls into them, so a static archive would be linked too early.
 file(GLOB QUILLMARSH_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
-list(FILTER QUILLMARSH_WIN32_SOURCES EXCLUDE REGEX ".*/win32_main\\.cpp$")
 add_library(quillmarsh_win32 OBJECT ${QUILLMARSH_WIN32_SOURCES})
 quillmarsh_target_defaults(quillmarsh_win32)
 target_link_libraries(quillmarsh_win32 PUBLIC quillmarsh_core ddraw dxguid dsound winmm gdi32 user32)
@@ -21,7 +21,7 @@ if(TARGET assets AND QUILLMARSH_WIN32_ICON)
   set_source_files_properties(${CMAKE_BINARY_DIR}/quillmarsh.rc PROPERTIES OBJECT_DEPENDS ${QUILLMARSH_ICON})
 endif()
 
-add_executable(quillmarsh WIN32 ${PROJECT_SOURCE_DIR}/platform/win32/win32_main.cpp ${QUILLMARSH_WIN32_RESOURCES})
+add_executable(quillmarsh WIN32 ${PROJECT_SOURCE_DIR}/app/main/win32_main.cpp ${QUILLMARSH_WIN32_RESOURCES})
 quillmarsh_target_defaults(quillmarsh)
 target_link_libraries(quillmarsh PRIVATE quillmarsh_win32)
 if(TARGET assets)

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "game/fixed.h"
 #include "game/game_vars.h"
 #include "game/map.h"

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/failure.h"
-#include "app/main_window.h"
-#include "app/random.h"
+#include "base/failure.h"
+#include "base/random.h"
+#include "game/scene_control.h"
 #include "game/stage_file.h"
 #include "platform/file.h"
 #include "video/blit.h"

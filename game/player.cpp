@@ -1,7 +1,7 @@
 // The player: placement, movement under the controls, the open action, the seal test and the sprite.
 #include "game/player.h"
 
-#include "app/random.h"
+#include "base/random.h"
 #include "game/fixed.h"
 #include "game/map.h"
 #include "game/stage_rules.h"

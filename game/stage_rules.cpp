@@ -1,7 +1,7 @@
 // The rules of a stage in play: the light level, opening a closed tile, the ambient sounds.
 #include "game/stage_rules.h"
 
-#include "app/random.h"
+#include "base/random.h"
 #include "game/enemy.h"
 #include "game/fixed.h"
 #include "game/game_vars.h"

@@ -1,10 +1,10 @@
 // The title scene: fade-in, the waving line, the record, and the start of a game.
 #include "game/title_scene.h"
 
-#include "app/asset_paths.h"
-#include "app/main_window.h"
+#include "base/asset_paths.h"
 #include "game/game_vars.h"
 #include "game/record.h"
+#include "game/scene_control.h"
 #include "input/controls.h"
 #include "sound/sound_group.h"
 #include "video/blit.h"

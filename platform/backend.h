@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/display.h"
+#include "platform/display_device.h"
 #include "platform/window.h"
 
 // Moves whatever the backend has seen (window events, keys) into the message queue.

@@ -1,5 +1,5 @@
 // Memory-backed 8-bit surfaces and the raw blitter beneath the game's clipped copies.
-#include "platform/surface.h"
+#include "platform/memory_surface.h"
 
 #include <cstddef>
 #include <cstdlib>

@@ -3,9 +3,10 @@
 
 #include <string>
 
-#include "app/failure.h"
-#include "app/trace.h"
+#include "base/failure.h"
+#include "base/trace.h"
 #include "platform/file.h"
+#include "platform/file_failure.h"
 #include "sound/sound_group.h"
 #include "sound/wave_file.h"
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/asset_paths.h"
-#include "app/failure.h"
-#include "app/trace.h"
+#include "base/asset_paths.h"
+#include "base/failure.h"
+#include "base/trace.h"
 #include "platform/file.h"
 
 const SoundSource soundSources[SND_COUNT] = {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/headless/sim_runner.h"
+#include "tools/sim_runner.h"
 
 int main(int argc, char** argv) {
     SimOptions options;

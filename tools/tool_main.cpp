@@ -4,8 +4,8 @@
 #include "tools/assets/file_writers.h"
 #include "tools/assets/icon.h"
 #include "tools/assets/make_assets.h"
-#include "tools/assets/palette.h"
-#include "tools/assets/stage_file.h"
+#include "tools/assets/palette_ramps.h"
+#include "tools/assets/stage_codec.h"
 #include "tools/assets/stage_picture.h"
 #include "video/bitmap_file.h"
 

@@ -1,9 +1,9 @@
 // The full-screen 8-bit display: set-up, presentation of a frame, and release.
 #include "video/display.h"
 
-#include "app/failure.h"
-#include "app/trace.h"
-#include "platform/display.h"
+#include "base/failure.h"
+#include "base/trace.h"
+#include "platform/display_device.h"
 #include "video/blit.h"
 #include "video/palette.h"
 

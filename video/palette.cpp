@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "app/failure.h"
+#include "base/failure.h"
+#include "platform/file_failure.h"
 #include "video/bitmap_file.h"
 #include "video/degree_sine.h"
 

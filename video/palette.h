@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/display.h"
+#include "platform/display_device.h"
 
 constexpr uint8_t PC_RESERVED = 1;
 constexpr uint8_t PC_EXPLICIT = 2;

@@ -4,10 +4,11 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/asset_paths.h"
-#include "app/failure.h"
-#include "app/trace.h"
+#include "base/asset_paths.h"
+#include "base/failure.h"
+#include "base/trace.h"
 #include "platform/file.h"
+#include "platform/file_failure.h"
 #include "video/bitmap_file.h"
 #include "video/blit.h"
 #include "video/display.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/surface.h"
+#include "platform/memory_surface.h"
 #include "video/display_error.h"
 
 constexpr int32_t MAX_PATH = 260;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/display.h"
+#include "platform/display_device.h"
 
 // Puts the whole headless platform back to its starting state (clock 0, no window, no queue, no faults).
 void HeadlessReset();

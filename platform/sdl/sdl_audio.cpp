@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "platform/audio.h"
 
 PlatformAudioFaults platformAudioFaults = {};

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "platform/backend.h"
 #include "platform/sdl/sdl_video.h"
 

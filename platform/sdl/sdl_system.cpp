@@ -6,11 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/failure.h"
-#include "app/screenshot.h"
+#include "base/failure.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
+#include "platform/screenshot.h"
 #include "platform/sdl/sdl_input.h"
+#include "platform/sdl/sdl_shutdown.h"
 #include "platform/sdl/sdl_video.h"
 
 SdlVideo sdlVideo = {};
@@ -252,3 +253,7 @@ void BackendSetCursorVisible(bool visible) {
 
 // Files here are ordinary files: nothing more to do once one is in place.
 void BackendFileReplaced(const char*) {}
+
+void SdlShutdown() {
+    SDL_Quit();
+}

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "platform/audio.h"
 
 PlatformAudioFaults platformAudioFaults{};

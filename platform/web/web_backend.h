@@ -11,3 +11,6 @@ void WebGamepadStop();
 
 // The record folder lives in the browser's own storage: a file written there is copied back to it.
 void WebStorageFileWritten(const char* nativePath);
+
+// Tells the page the game has ended: with the failure line, or null after a quit.
+void WebShowEnd(const char* failure);

@@ -133,6 +133,10 @@ EM_JS(void, WebSetCursor, (int visible), {
     if (canvas) canvas.style.cursor = visible ? "" : "none";
 });
 
+EM_JS(void, WebCallEnded, (const char* failure), {
+    if (Module.quillmarshEnded) Module.quillmarshEnded(failure ? UTF8ToString(failure) : null);
+});
+
 EM_JS(void, WebCanvasRect, (int32_t * rect), {
     var canvas = document.getElementById('canvas');
     var box = canvas ? canvas.getBoundingClientRect() : {left : 0, top : 0, right : 320, bottom : 240};
@@ -223,4 +227,8 @@ void BackendSetCursorVisible(bool visible) {
 
 void BackendFileReplaced(const char* nativePath) {
     WebStorageFileWritten(nativePath);
+}
+
+void WebShowEnd(const char* failure) {
+    WebCallEnded(failure);
 }

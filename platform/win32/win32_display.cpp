@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "platform/backend.h"
 #include "platform/win32/win32_backend.h"
 

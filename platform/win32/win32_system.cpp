@@ -2,10 +2,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/failure.h"
-#include "app/screenshot.h"
+#include "base/failure.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
+#include "platform/screenshot.h"
 #include "platform/win32/win32_backend.h"
 
 HWND win32Window = nullptr;

@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/asset_paths.h"
 #include "app/frame_loop.h"
 #include "app/main_window.h"
+#include "base/asset_paths.h"
 #include "input/controls.h"
-#include "platform/display.h"
+#include "platform/display_device.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_input.h"
 #include "tests/support/game_fixture.h"

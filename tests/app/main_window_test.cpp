@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/failure.h"
 #include "app/main_window.h"
+#include "base/failure.h"
 #include "game/game_vars.h"
-#include "platform/display.h"
+#include "platform/display_device.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "tests/support/reset.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/asset_paths.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "base/asset_paths.h"
 #include "input/controls.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/reset.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "game/enemy.h"
 #include "game/game_vars.h"
 #include "game/map.h"

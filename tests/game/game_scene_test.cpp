@@ -7,12 +7,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/asset_paths.h"
-#include "app/failure.h"
 #include "app/frame_loop.h"
 #include "app/main_window.h"
-#include "app/random.h"
 #include "app/startup.h"
+#include "base/asset_paths.h"
+#include "base/failure.h"
+#include "base/random.h"
 #include "game/enemy.h"
 #include "game/game_scene.h"
 #include "game/game_vars.h"

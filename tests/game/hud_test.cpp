@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "game/game_vars.h"
 #include "game/hud.h"
 #include "tests/game/test_sheets.h"

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/asset_paths.h"
 #include "app/main_window.h"
-#include "app/random.h"
+#include "base/asset_paths.h"
+#include "base/random.h"
 #include "game/map.h"
 #include "platform/headless/headless.h"
 #include "tests/support/game_fixture.h"

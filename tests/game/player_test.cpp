@@ -1,7 +1,7 @@
 // The player: placement, movement and turning, the open probe and action, the seal test and the sprite.
 #include <gtest/gtest.h>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "game/game_vars.h"
 #include "game/map.h"
 #include "game/player.h"

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "game/game_vars.h"
 #include "game/record.h"
 #include "game/title_scene.h"

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/asset_paths.h"
 #include "app/frame_loop.h"
 #include "app/main_window.h"
+#include "base/asset_paths.h"
 #include "game/game_vars.h"
 #include "game/title_scene.h"
 #include "platform/headless/headless.h"

@@ -9,8 +9,8 @@
 
 #include "app/frame_loop.h"
 #include "app/main_window.h"
-#include "app/random.h"
 #include "app/startup.h"
+#include "base/random.h"
 #include "game/enemy.h"
 #include "game/game_vars.h"
 #include "game/map.h"

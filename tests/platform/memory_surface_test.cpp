@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/surface.h"
+#include "platform/memory_surface.h"
 
 namespace {
 struct Pixels {

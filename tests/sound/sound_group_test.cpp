@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "platform/file.h"
 
 using namespace wavebytes;

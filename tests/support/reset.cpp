@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "game/enemy.h"
 #include "game/game_vars.h"
 #include "game/map.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "platform/file.h"
 #include "sound/sound_group.h"
 #include "tests/sound/wave_bytes.h"

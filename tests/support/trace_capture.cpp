@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/trace.h"
+#include "base/trace.h"
 
 namespace {
 TraceCapture* active = nullptr;

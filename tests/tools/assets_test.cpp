@@ -1,5 +1,5 @@
 // The generated asset set and the asset tools: formats, invariants, round trips and the checker's reasons.
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "sound/wave_file.h"
 #include "tests/support/run_program.h"
 #include "tests/support/test_files.h"
@@ -7,10 +7,10 @@
 #include "tools/assets/check_assets.h"
 #include "tools/assets/file_writers.h"
 #include "tools/assets/make_assets.h"
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 #include "tools/assets/sheets.h"
 #include "tools/assets/sounds.h"
-#include "tools/assets/stage_file.h"
+#include "tools/assets/stage_codec.h"
 #include "video/bitmap_file.h"
 
 #include <gtest/gtest.h>

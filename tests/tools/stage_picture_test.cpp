@@ -11,7 +11,7 @@
 #include "tests/support/run_program.h"
 #include "tests/support/test_files.h"
 #include "tools/assets/file_writers.h"
-#include "tools/assets/stage_file.h"
+#include "tools/assets/stage_codec.h"
 #include "tools/assets/stage_picture.h"
 
 using namespace assets;

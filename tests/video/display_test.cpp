@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
-#include "platform/display.h"
+#include "platform/display_device.h"
 #include "platform/headless/headless.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/reset.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"

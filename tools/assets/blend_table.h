@@ -1,6 +1,6 @@
 // The half-transparency table: for each pair of palette indices, the index that shows their mixture.
 #pragma once
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,13 +1,13 @@
 // Checks an asset tree the way the game will use it, and says in plain words what would go wrong.
 #include "tools/assets/check_assets.h"
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "sound/wave_file.h"
 #include "tools/assets/blend_table.h"
 #include "tools/assets/file_writers.h"
 #include "tools/assets/make_assets.h"
 #include "tools/assets/sheets.h"
-#include "tools/assets/stage_file.h"
+#include "tools/assets/stage_codec.h"
 #include "video/bitmap_file.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 // Writers for the file formats the game reads: 8-bit BMP, PCM WAV, and plain byte files.
 #pragma once
 #include "tools/assets/canvas.h"
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 
 #include <cstdint>
 #include <string>

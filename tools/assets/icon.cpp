@@ -2,7 +2,7 @@
 #include "tools/assets/icon.h"
 
 #include "tools/assets/file_writers.h"
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 
 namespace assets {
 

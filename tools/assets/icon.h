@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/assets/canvas.h"
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 
 namespace assets {
 

@@ -1,14 +1,14 @@
 // Lays out the game's complete asset tree (bitmaps, blend table, sounds, stages) in a folder.
 #include "tools/assets/make_assets.h"
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "platform/file.h"
 #include "tools/assets/blend_table.h"
 #include "tools/assets/file_writers.h"
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 #include "tools/assets/sheets.h"
 #include "tools/assets/sounds.h"
-#include "tools/assets/stage_file.h"
+#include "tools/assets/stage_codec.h"
 
 namespace assets {
 

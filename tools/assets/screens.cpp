@@ -1,5 +1,5 @@
 // The title picture, the parts and fixed-text sheets, the light mask and the font sheet.
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 #include "tools/assets/sheets.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // The player's and the enemies' sprite sheets: 32x32 cells, facing rows down, left, right, up.
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 #include "tools/assets/sheets.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // The five stages: a manor of rooms, crypt corridors, a hedge maze, caverns and the open marsh.
 #include "tools/assets/canvas.h"
-#include "tools/assets/stage_file.h"
+#include "tools/assets/stage_codec.h"
 
 #include <algorithm>
 #include <vector>

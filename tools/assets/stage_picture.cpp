@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/png_file.h"
 #include "game/stage_file.h"
 #include "platform/file.h"
+#include "platform/png_file.h"
 #include "tools/assets/check_assets.h"
 
 namespace assets {

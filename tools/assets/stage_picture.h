@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/display.h"
-#include "tools/assets/stage_file.h"
+#include "platform/display_device.h"
+#include "tools/assets/stage_codec.h"
 #include "video/bitmap_file.h"
 
 namespace assets {

@@ -1,5 +1,5 @@
 // The map-chip sheet: sixteen 32x32 tile kinds, each seamless against itself.
-#include "tools/assets/palette.h"
+#include "tools/assets/palette_ramps.h"
 #include "tools/assets/sheets.h"
 
 #include <cmath>

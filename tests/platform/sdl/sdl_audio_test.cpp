@@ -17,8 +17,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/asset_paths.h"
-#include "app/trace.h"
+#include "base/asset_paths.h"
+#include "base/trace.h"
 #include "platform/file.h"
 #include "sound/sound_device.h"
 #include "sound/sound_group.h"

@@ -13,7 +13,7 @@
 
 #include "app/main_window.h"
 #include "platform/backend.h"
-#include "platform/display.h"
+#include "platform/display_device.h"
 #include "platform/sdl/sdl_video.h"
 #include "tests/platform/sdl/sdl_test_window.h"
 #include "video/blit.h"

@@ -187,7 +187,7 @@ async function openPage(port, before = null) {
   return t0;
 }
 const firstFrame = () => js('Module.quillmarshPresentTimes && Module.quillmarshPresentTimes.length > 0');
-const settledTitle = async () => { const p = await probe(); return p.scene === SCENE_TITLE && p.presents >= 450 && p; };
+const settledTitle = async () => { const p = await probe(); return p.trace.scene === SCENE_TITLE && p.presents >= 450 && p; };
 
 const stats = {};
 const servers = [];
@@ -322,7 +322,7 @@ try {
 
   // Z starts a game, and play is on the screen.
   await key('z');
-  const playing = async () => { const p = await probe(); return p.scene === SCENE_GAME && p.GameState === GAME_PLAY && p; };
+  const playing = async () => { const p = await probe(); return p.trace.scene === SCENE_GAME && p.trace.game.state === GAME_PLAY && p; };
   await until('play', playing);
   await sleep(300);
   const play = await canvasPixels();
@@ -343,7 +343,7 @@ try {
     await release();
     await sleep(60);
     const b = await probe();
-    return { dx: b.playerX - a.playerX, dy: b.playerY - a.playerY, sameStage: a.stage === b.stage && b.GameState === GAME_PLAY };
+    return { dx: b.trace.player.x - a.trace.player.x, dy: b.trace.player.y - a.trace.player.y, sameStage: a.trace.game.stage === b.trace.game.stage && b.trace.game.state === GAME_PLAY };
   };
   const held = (name) => [
     () => page('Input.dispatchKeyEvent', { type: 'rawKeyDown', code: KEYS[name][0], key: KEYS[name][2], windowsVirtualKeyCode: KEYS[name][1] }),
@@ -374,15 +374,15 @@ try {
   // and the title shows it after a reload.
   await until('play', playing);
   check(await js(`Module._QuillmarshLoseLastLife(${recordValue + 1})`) === 1, 'the last life is lost in play');
-  await until('the title after the game', async () => (await probe()).scene === SCENE_TITLE, 20000);
+  await until('the title after the game', async () => (await probe()).trace.scene === SCENE_TITLE, 20000);
   await until('the record kept in storage', () => js('(Module.quillmarshStorageWrites || 0) >= 1 && !Module.quillmarshStorageBusy'), 5000);
   await page('Page.reload');
   await sleep(200);
   await until('the first frame after the reload', firstFrame, 30000);
   const reloaded = await until('the settled title after the reload', settledTitle);
   const recordShown = differing((await canvasPixels()).at, recordTitlePicture.at);
-  check(reloaded.bestRecord === recordValue && recordShown.n === 0, `the record ${recordValue} is on the title after a reload`,
-    `bestRecord ${reloaded.bestRecord}, ${recordShown.n} pixels differ from the runner's title ${recordShown.first}`);
+  check(reloaded.trace.title.best === recordValue && recordShown.n === 0, `the record ${recordValue} is on the title after a reload`,
+    `bestRecord ${reloaded.trace.title.best}, ${recordShown.n} pixels differ from the runner's title ${recordShown.first}`);
 
   // Esc ends the game; the page says so and offers to start again.
   await key('Escape');
@@ -401,12 +401,12 @@ try {
   await key('z');
   await until('play without storage', playing);
   check(await js('Module._QuillmarshLoseLastLife(3)') === 1, 'the last life is lost in play without storage');
-  await until('the title without storage', async () => (await probe()).scene === SCENE_TITLE, 20000);
+  await until('the title without storage', async () => (await probe()).trace.scene === SCENE_TITLE, 20000);
   await sleep(300); // the title reads the record as it loads
   const memoryTitle = await probe();
   const storage = await js('({ kept: Module.quillmarshStorage, writes: Module.quillmarshStorageWrites || 0 })');
-  check(memoryTitle.bestRecord === 2 && storage.kept === false && storage.writes === 0,
-    'without storage the record lasts in memory', `bestRecord ${memoryTitle.bestRecord}, ${JSON.stringify(storage)}`);
+  check(memoryTitle.trace.title.best === 2 && storage.kept === false && storage.writes === 0,
+    'without storage the record lasts in memory', `bestRecord ${memoryTitle.trace.title.best}, ${JSON.stringify(storage)}`);
 
   // A refused asset: its plain line on the page, the same line the desktop prints.
   const broken = serve(brokenBuild);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/png_file.h"
+#include "platform/png_file.h"
 
 namespace {
 uint32_t Big(const uint8_t* p) {

@@ -13,7 +13,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "sound/sound_device.h"
 #include "sound/sound_group.h"
 #include "sound/wave_file.h"

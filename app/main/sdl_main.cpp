@@ -1,0 +1,39 @@
+// The game's entry on SDL: the program reads no command line; a failed run says why on standard error.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/frame_loop.h"
+#include "app/main/frame_log.h"
+#include "app/main_window.h"
+#include "app/session_record.h"
+#include "base/failure.h"
+#include "platform/sdl/sdl_shutdown.h"
+
+namespace {
+bool WantLowPower() {
+    const char* value = std::getenv("QUILLMARSH_LOW_POWER");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+} // namespace
+
+int main(int, char**) {
+    // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
+    const char* record = std::getenv("QUILLMARSH_RECORD");
+    if (record && *record && !StartSessionRecord(record)) {
+        std::fprintf(stderr, "quillmarsh: cannot write the recording %s (QUILLMARSH_RECORD)\n", record);
+        return 1;
+    }
+    FrameLogStart();
+    // Read once: the gate's kind never changes during a run.
+    SetLowPowerGate(WantLowPower());
+    const int32_t exitCode = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
+    FrameLogFinish();
+    SdlShutdown();
+    if (exitCode != 0) std::fprintf(stderr, "%s\n", FailureLine());
+    if (!StopSessionRecord()) {
+        std::fprintf(stderr, "quillmarsh: the recording %s is incomplete: it could not be written\n", record);
+        return exitCode != 0 ? exitCode : 1;
+    }
+    return exitCode;
+}

@@ -1,0 +1,14 @@
+// Why the run failed, in one plain line a player can act on, printed when the game ends because of it.
+#pragma once
+
+// Records the reason the game is about to end, in plain words: what failed and, where known, what to do
+// (for example "cannot read the stage file data/ステージ１.bgd: the file is missing"). Only the first
+// reason is kept: what fails after it is usually a knock-on effect.
+void NoteFailure(const char* reason);
+// The recorded reason, or null when none was recorded.
+const char* NotedFailure();
+// Forgets the recorded reason (a new run in the same process: tests, replays).
+void ClearFailure();
+// The line for a failed run as printed on standard error: "quillmarsh: " and the recorded reason, or a
+// general line pointing at QUILLMARSH_TRACE when nothing was recorded.
+const char* FailureLine();
