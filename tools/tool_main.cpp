@@ -1,4 +1,5 @@
 // quillmarsh-tool: makes and checks the game's asset tree, and converts stages to and from text.
+#include "platform/command_line.h"
 #include "tools/assets/blend_table.h"
 #include "tools/assets/check_assets.h"
 #include "tools/assets/file_writers.h"
@@ -15,38 +16,9 @@
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
-#include <shellapi.h>
-#endif
-
 using namespace assets;
 
 namespace {
-
-#if defined(_WIN32)
-// A narrow main gets its arguments in the local code page, which cannot hold every name (the stages are
-// named in Japanese); the tool's paths are UTF-8, so it reads the wide command line instead.
-std::vector<std::string> Utf8Arguments() {
-    std::vector<std::string> words;
-    int count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!wide) return words;
-    for (int i = 0; i < count; ++i) {
-        const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string word(size > 0 ? static_cast<size_t>(size) : 1, '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, word.data(), size, nullptr, nullptr);
-        word.resize(word.size() - 1);
-        words.push_back(word);
-    }
-    LocalFree(wide);
-    return words;
-}
-#endif
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
@@ -221,17 +193,13 @@ int MapToPngCommand(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-#if defined(_WIN32)
-    std::vector<std::string> words = Utf8Arguments();
+    std::vector<std::string> words = PlatformUtf8Arguments(argc, argv);
     std::vector<char*> pointers;
     for (std::string& word : words)
         pointers.push_back(word.data());
     pointers.push_back(nullptr);
-    if (!words.empty()) {
-        argc = static_cast<int>(words.size());
-        argv = pointers.data();
-    }
-#endif
+    argc = static_cast<int>(words.size());
+    argv = pointers.data();
     if (argc < 2) return Usage();
     const char* command = argv[1];
     if (std::strcmp(command, "make-assets") == 0 && argc == 3) return MakeAssetsCommand(argv[2]);

@@ -12,10 +12,10 @@
 #include "platform/display_device.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
+#include "tests/support/generated_assets.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"
-#include "tools/assets/make_assets.h"
 #include "video/display.h"
 #include "video/palette.h"
 #include "video/surface.h"
@@ -69,7 +69,7 @@ TEST_F(Program, EscDuringTheGameEndsTheRunWithExitCodeZero) {
     // The game's own asset tree in place of the start-up minimum, so the game scene can start its stage
     // whatever it loads.
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    ASSERT_TRUE(CopyGeneratedAssets(&error)) << error;
     stage = 1; // as the title leaves them when it starts a game
     lives = 2;
     currentScene = SCENE_GAME;
@@ -171,7 +171,7 @@ std::vector<int32_t> PausePlays() {
 
 TEST_F(Program, SpaceTogglesThePauseWithItsSoundOnlyDuringTheGame) {
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error; // the game scene loads a real stage
+    ASSERT_TRUE(CopyGeneratedAssets(&error)) << error; // the game scene loads a real stage
     LimitFrames(100);
     HeadlessScheduleKeyDown(1, VK_SPACE, false);
     HeadlessScheduleKeyDown(2, VK_ESCAPE, false);
@@ -317,7 +317,7 @@ TEST_F(Program, OutOfMemoryBoxHasItsTextAndCaption) {
 
 TEST_F(Program, AStageThatCannotStartEndsTheGameWithExitCodeOneNamingTheFile) {
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    ASSERT_TRUE(CopyGeneratedAssets(&error)) << error;
     std::filesystem::remove(Utf8Path("data/ステージ２.bgd"));
     currentScene = SCENE_GAME;
     stage = 7; // plays the second file

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "base/asset_paths.h"
 #include "input/controls.h"
+#include "platform/display_device.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
@@ -80,10 +81,20 @@ TEST_F(Settings, NoEqualsOrNoTerminatorStoresNothing) {
 
 using StartUp = StartedGame;
 
-TEST_F(StartUp, CopiesThePaletteAndFillsTheBackBuffer) {
+TEST_F(StartUp, LoadsThePaletteShowsItAndFillsTheBackBuffer) {
     EXPECT_EQ(primarySurface.width, 320);
-    EXPECT_EQ(workPalette[100].red, basePalette[100].red);
-    EXPECT_EQ(basePalette[100].red, 100); // the test palette: red = index
+    PaletteEntry shown[256];
+    PlatformDisplayGetEntries(shown);
+    for (int i = 0; i < 256; ++i) {
+        // The parts sheet's colour table as the test wrote it: red i, green 255 - i, blue i / 2.
+        ASSERT_EQ(basePalette[i].red, i) << i;
+        ASSERT_EQ(basePalette[i].green, 255 - i) << i;
+        ASSERT_EQ(basePalette[i].blue, i / 2) << i;
+        ASSERT_EQ(std::memcmp(&workPalette[i], &basePalette[i], sizeof(PaletteEntry)), 0) << i;
+        ASSERT_EQ(shown[i].red, basePalette[i].red) << i;
+        ASSERT_EQ(shown[i].green, basePalette[i].green) << i;
+        ASSERT_EQ(shown[i].blue, basePalette[i].blue) << i;
+    }
     EXPECT_EQ(backBuffer.surface->pixels[0], 6);
     EXPECT_EQ(backBuffer.surface->pixels[239 * backBuffer.surface->pitch + 319], 6);
     EXPECT_EQ(inputState.joyButton1 + 0, 1);

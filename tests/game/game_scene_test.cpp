@@ -22,11 +22,11 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_input.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/generated_assets.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"
 #include "tests/support/world.h"
-#include "tools/assets/make_assets.h"
 #include "video/palette.h"
 #include "video/surface.h"
 
@@ -387,7 +387,7 @@ TEST_F(GameSceneTest, EachStageStartFailureEndsTheFrameWithItsTrace) {
     }
     UnloadGameScene();
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error));
+    ASSERT_TRUE(CopyGeneratedAssets(&error));
     {
         TraceCapture trace;
         ClearFailure();
@@ -414,7 +414,7 @@ TEST_F(GameSceneTest, EachStageStartFailureEndsTheFrameWithItsTrace) {
             << NotedFailure();
     }
     UnloadGameScene();
-    ASSERT_TRUE(assets::MakeAssets(".", &error));
+    ASSERT_TRUE(CopyGeneratedAssets(&error));
     {
         TraceCapture trace;
         ClearFailure();

@@ -17,10 +17,10 @@
 #include "platform/headless/headless_input.h"
 #include "platform/screenshot.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/generated_assets.h"
 #include "tests/support/png_read.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
-#include "tools/assets/make_assets.h"
 #include "video/blit.h"
 #include "video/display.h"
 
@@ -200,7 +200,7 @@ void PlayAndShoot(uint32_t presentCount) {
 RunOutcome PlayWhile(bool shoot) {
     ResetGameProcess();
     std::string error;
-    EXPECT_TRUE(assets::MakeAssets(".", &error)) << error;
+    EXPECT_TRUE(CopyGeneratedAssets(&error)) << error;
     stage = 1; // as the title leaves them when it starts a game
     lives = 2;
     currentScene = SCENE_GAME;

@@ -3,8 +3,8 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "tests/support/generated_assets.h"
 #include "tests/support/reset.h"
-#include "tools/assets/make_assets.h"
 #include "video/display.h"
 #include "video/surface.h"
 
@@ -34,7 +34,7 @@ void StartOnGeneratedAssets(std::unique_ptr<ScopedWorkDir>* dir) {
     ResetGameProcess();
     *dir = std::make_unique<ScopedWorkDir>();
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    ASSERT_TRUE(CopyGeneratedAssets(&error)) << error;
     CreateTestWindow();
     ASSERT_TRUE(InitApp(mainWindow));
     appStarted = 1;

@@ -17,11 +17,11 @@
 #include "input/controls.h"
 #include "platform/headless/headless.h"
 #include "sound/sound_group.h"
+#include "tests/support/generated_assets.h"
 #include "tests/support/json_value.h"
 #include "tests/support/png_read.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
-#include "tools/assets/make_assets.h"
 #include "tools/sim_runner.h"
 #include "video/display.h"
 
@@ -73,7 +73,7 @@ class Sim : public testing::Test {
     void SetUp() override {
         ResetGameProcess();
         std::string error;
-        ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+        ASSERT_TRUE(CopyGeneratedAssets(&error)) << error;
     }
     void TearDown() override { ResetGameProcess(); }
     int32_t Run(const SimOptions& options) {

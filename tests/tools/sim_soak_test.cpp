@@ -9,10 +9,10 @@
 #include "app/main_window.h"
 #include "input/controls.h"
 #include "platform/headless/headless_input.h"
+#include "tests/support/generated_assets.h"
 #include "tests/support/json_value.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
-#include "tools/assets/make_assets.h"
 #include "tools/sim_runner.h"
 
 namespace {
@@ -32,7 +32,7 @@ TEST(SimSoak, MonkeyPlaysThroughStagesAndGameOversAndItsRecordingMatchesTheTrace
     ResetGameProcess();
     ScopedWorkDir dir;
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    ASSERT_TRUE(CopyGeneratedAssets(&error)) << error;
     SimOptions options;
     options.monkeyGiven = true;
     options.monkeySeed = 2;

@@ -56,17 +56,14 @@ TEST_F(Palette, TintWithFirstAfterLastOnlyCopies) {
 }
 
 TEST_F(Palette, FadeOutTakes45StepsFrom88DegreesAndStartsAgainAt90) {
-    int falses = 0, trues = 0;
     for (int step = 0; step < 45; ++step) {
         const bool done = DDFadeOut(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette);
         if (step == 0) {
             EXPECT_EQ(workPalette[0].red, (255 * 255) >> 8); // weight 255 at 88 degrees
         }
-        done ? ++trues : ++falses;
+        EXPECT_EQ(done, step == 44) << "step " << step; // done on the 45th step, not before
         ExpectFixedEntriesUnchanged();
     }
-    EXPECT_EQ(falses, 44);
-    EXPECT_EQ(trues, 1);
     EXPECT_EQ(workPalette[0].red, 0);
     EXPECT_EQ(workPalette[216].green, 0);
     EXPECT_EQ(fadeOutAngle, 90.0);
@@ -75,16 +72,13 @@ TEST_F(Palette, FadeOutTakes45StepsFrom88DegreesAndStartsAgainAt90) {
 }
 
 TEST_F(Palette, FadeInTakes45StepsFromWeight8ToTheSource) {
-    int falses = 0;
     for (int step = 0; step < 44; ++step) {
-        EXPECT_FALSE(DDFadeIn(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
+        EXPECT_FALSE(DDFadeIn(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette)) << "step " << step;
         if (step == 0) {
             EXPECT_EQ(workPalette[0].red, (255 * 8) >> 8); // weight 8 at 2 degrees
         }
-        ++falses;
     }
     EXPECT_TRUE(DDFadeIn(workPalette, 0, 216, 0, 0, 0, 2.0, basePalette));
-    EXPECT_EQ(falses, 44);
     for (int i = 0; i < 217; ++i) {
         EXPECT_EQ(workPalette[i].red, basePalette[i].red);
         EXPECT_EQ(workPalette[i].green, basePalette[i].green);
@@ -110,7 +104,8 @@ TEST_F(Palette, FadesStepThroughLinuxsWeightsOnEveryPlatform) {
                                       104, 112, 120, 127, 135, 143, 150, 157, 164, 171, 177, 184,
                                       190, 196, 201, 207, 212, 217, 221, 226, 230, 233, 237, 240,
                                       243, 246, 248, 250, 252, 253, 254, 255, 255, 256};
-    // Red 255 comes out as (255 * weight) >> 8, a different value for every weight.
+    // Red 255 comes out as (255 * weight) >> 8, a different value for every weight: 127 shows as 126, and
+    // the 128 another platform might round to as 127.
     const auto shown = [](int32_t weight) { return (255 * weight) >> 8; };
     for (int run = 0; run < 2; ++run) { // the second run starts from the reset angle
         for (int32_t i = 44; i >= 0; --i) {
@@ -124,7 +119,6 @@ TEST_F(Palette, FadesStepThroughLinuxsWeightsOnEveryPlatform) {
             ASSERT_EQ(done, i == 45);
         }
     }
-    EXPECT_EQ(shown(127), 126); // the 30-degree step is told apart from weight 128
 }
 
 TEST_F(Palette, LoadingTakesTheColourTableWithReserveAndAShortTable) {

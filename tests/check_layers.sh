@@ -1,0 +1,80 @@
+#!/bin/sh
+# Fails when an #include points up a layer: the layers, and which folder may include which, are written here.
+#
+# Floors, lowest first. A file may include files of its own folder and of any floor below its own; folders on
+# one floor never include each other. The backends (platform/sdl, platform/headless, platform/win32,
+# platform/web) stand on the interface in platform/ and on nothing else: they include base/, platform/ and their
+# own folder, and only the programs' entries (app/main), the runner and tools, and the benchmarks include them.
+# Only platform/ includes the systems' own headers (SDL, Windows, Emscripten). Tests may include anything.
+LAYERS='
+base
+platform
+video sound input
+game
+app
+tools/assets
+app/main tools bench
+'
+BACKENDS='platform/sdl platform/headless platform/win32 platform/web'
+set -eu
+cd "${1:-$(dirname "$0")/..}"
+
+# The sources: git's list in a checkout, else every C++ file outside the tests and the build folders.
+sources() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files '*.cpp' '*.h'
+    else
+        find . \( -name 'build*' -o -name tests -o -name '.*' ! -name . \) -prune -o \
+            \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||'
+    fi
+}
+
+sources | grep -v '^tests/' |
+    xargs grep -H '^[[:space:]]*#[[:space:]]*include[[:space:]]*\("[^"]*/[^"]*"\|<[^>]*>\)' |
+    awk -v layers="$LAYERS" -v backends="$BACKENDS" '
+    function folder(path) { sub(/\/[^\/]*$/, "", path); return path }
+    BEGIN {
+        n = split(layers, lines, "\n")
+        for (i = 1; i <= n; i++) {
+            if (lines[i] !~ /[^ ]/) continue
+            level++
+            m = split(lines[i], dirs, " ")
+            for (j = 1; j <= m; j++) floor[dirs[j]] = level
+        }
+        m = split(backends, dirs, " ")
+        for (j = 1; j <= m; j++) backend[dirs[j]] = 1
+        split("app/main tools bench", dirs, " ")
+        for (j in dirs) reachesBackends[dirs[j]] = 1
+    }
+    {
+        seen++
+        file = $0; sub(/:.*/, "", file)
+        from = folder(file)
+        if ($0 ~ /include[[:space:]]*</) {
+            header = $0; sub(/^[^<]*</, "", header); sub(/>.*/, "", header)
+            if (header ~ /^(SDL|emscripten|windows\.h|ddraw\.h|dsound\.h|mmsystem\.h|shellapi\.h|io\.h)/ &&
+                from != "platform" && !(from in backend)) {
+                print file ": #include <" header ">: only platform/ includes the systems\x27 own headers"; bad++
+            }
+            next
+        }
+        target = $0; sub(/^[^"]*"/, "", target); sub(/".*/, "", target)
+        to = folder(target)
+        if (from == to) next
+        why = ""
+        if (to in backend) {
+            if (!(from in reachesBackends)) why = "only the programs\x27 entries, tools and bench include a backend"
+        } else if (from in backend) {
+            if (to != "base" && to != "platform") why = "a backend includes only base/, platform/ and its own folder"
+        } else if (!(from in floor) || !(to in floor)) {
+            why = "a folder on no floor: add it to the layers in tests/check_layers.sh"
+        } else if (floor[to] >= floor[from]) {
+            why = to " is not below " from
+        }
+        if (why != "") { print file ": #include \"" target "\": " why; bad++ }
+    }
+    END {
+        if (!seen) { print "check_layers: no sources found"; exit 1 }
+        if (bad) { print "check_layers: " bad " include(s) point the wrong way"; exit 1 }
+        print "check_layers: every include points down"
+    }'
