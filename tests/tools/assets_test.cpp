@@ -555,8 +555,8 @@ TEST(AssetSounds, AreShortCleanUnclippedAndAcceptedByTheGamesReader) {
         double peak = 0;
         for (double v : s)
             peak = std::max(peak, std::abs(v));
-        EXPECT_LT(peak, 0.95);
-        EXPECT_GT(peak, 0.3);
+        EXPECT_LT(peak, 0.95); // the headroom the mix needs is checked on the files (sound_levels_test)
+        EXPECT_GT(peak, 0.2);
         // Both ends at rest, so starting or cutting a copy does not click.
         EXPECT_LT(std::abs(s.front()), 0.01);
         EXPECT_LT(std::abs(s.back()), 0.01);
