@@ -1,5 +1,6 @@
-// Where a player may walk reads at a glance, and a ghost shows on whatever it drifts over: every
-// stage's tiles and every ghost, drawn by the game's own copies, blend table and palette at full light.
+// Each stage's floors against its walls, and every ghost against every tile, as the game draws them.
+// Where a player may walk must read at a glance, and a ghost show on whatever it drifts over; the
+// tiles and ghosts go through the game's own copies, blend table and palette at full light.
 #include <gtest/gtest.h>
 
 #include <algorithm>
