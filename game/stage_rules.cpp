@@ -69,9 +69,10 @@ bool OpenClosedTile(int32_t column, int32_t row) {
 void PlayAmbientSound() {
     if (qm::rand() % 700 != 0) return;
     SoundGroup* group = &soundGroups[SND_SCREAM + qm::rand() % 4];
-    const int32_t volume = qm::rand() % 1001 - 1000;
+    const int32_t volume =
+        qm::rand() % (AMBIENT_VOLUME_HIGHEST - AMBIENT_VOLUME_LOWEST + 1) + AMBIENT_VOLUME_LOWEST;
     DSSetVolume(group, group->next, volume, 0);
-    const int32_t pan = qm::rand() % 10001 - 5000;
+    const int32_t pan = qm::rand() % (2 * AMBIENT_PAN_WIDEST + 1) - AMBIENT_PAN_WIDEST;
     DSSetPan(group, group->next, pan, 0);
     DSPlay(group, 0);
 }

@@ -133,8 +133,10 @@ Canvas MakePartsSheet() {
                   Shade(RAMP_HUD_INK, 0), Shade(RAMP_GLOW_VIOLET, 0));
         PasteCanvas(&c, line, 0, 32, true);
     }
-    // Record label and record digits; these fade with the title picture.
-    Lettering(&c, 2, 64 + 5, "RECORD", 2, 3, 2, RAMP_GOLD, 7, 3, Shade(RAMP_SHADOW, 0),
+    // Record label and record digits; these fade with the title picture. The label is set against
+    // the right of its cell, so on the title it ends just before the digits.
+    const int recordWidth = TextWidth("RECORD", 2, 2);
+    Lettering(&c, 96 - 2 - recordWidth, 64 + 5, "RECORD", 2, 3, 2, RAMP_GOLD, 7, 3, Shade(RAMP_SHADOW, 0),
               Shade(RAMP_SHADOW, 2));
     for (int d = 0; d < 10; ++d) {
         // Outline at column 0 and 15, shadow at 16: at the title's 16-pixel spacing only the dark
@@ -310,6 +312,9 @@ Canvas MakeTitlePicture() {
             }
         }
     }
+    // How to start, lettered like the record below it, under the ghosts and clear of the waving
+    // title (the top 32 rows) and of the record line (the bottom 32).
+    Lettering(&c, 98, 110, "PRESS Z", 1, 2, 1, RAMP_GOLD, 7, 3, Shade(RAMP_SHADOW, 0), Shade(RAMP_SHADOW, 2));
     // The girl with her lantern, small, on the near bank.
     const int gx = 70, gy = 126;
     FillRect(&c, gx - 2, gy - 7, 5, 8, Shade(RAMP_BLOOD, 4));

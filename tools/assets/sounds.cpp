@@ -162,8 +162,15 @@ Samples Reverb(const Samples& in, double mix, double tailSeconds, double feedbac
     return out;
 }
 
-// Removes any DC offset, fades both ends so nothing clicks, and scales to the wanted peak.
-Samples Finish(Samples s, double peak) {
+// The peak of a sound at level 1: -6 dBFS. The game plays its sounds at full volume and often starts
+// two on one frame (an opening and the ghost it releases, a death and an ambient cry). Under this
+// ceiling, and with no level above 0.9, any two of them add up to less than full scale wherever their
+// peaks fall, so the mix does not clip.
+constexpr double kPeakCeiling = 0.5;
+
+// Removes any DC offset, fades both ends so nothing clicks, and scales the peak to `level` (0..1) of
+// kPeakCeiling; the levels set the sounds' loudness against each other.
+Samples Finish(Samples s, double level) {
     double x1 = 0, y1 = 0;
     for (double& v : s) {
         double y = v - x1 + 0.997 * y1; // high-pass around 10 Hz
@@ -182,7 +189,7 @@ Samples Finish(Samples s, double peak) {
         maxAbs = std::max(maxAbs, std::abs(v));
     if (maxAbs > 0) {
         for (double& v : s)
-            v *= peak / maxAbs;
+            v *= level * kPeakCeiling / maxAbs;
     }
     return s;
 }
@@ -271,7 +278,10 @@ Samples RustyDoor() {
                      (0.6 + 0.4 * std::sin(kTwoPi * 1.3 * t) * std::sin(kTwoPi * 1.3 * t));
         double excite = pulse * env + Noise(&rng) * 0.02 * env;
         double ring = Run(&r1, excite) + Run(&r2, excite) * 0.8 + Run(&r3, excite) * 0.5;
-        s[i] = std::tanh(ring * 6.0); // the rasp of iron on iron
+        // The rasp of iron on iron: the panel rings at only a few thousandths, so it takes this much
+        // drive for the soft clip to bend the loudest slips. That also keeps those few peaks from
+        // setting the creak's level once the door is scaled to its peak.
+        s[i] = std::tanh(ring * 50.0);
     }
     // The closing thud ends the sound and stays the loudest part, but only a little above the
     // creak: levelled by RMS so the creak is heard through a single play at low volume.
@@ -279,7 +289,7 @@ Samples RustyDoor() {
     size_t creakEnd = static_cast<size_t>(kDoorThudAt * kRate);
     double creak = Rms(s, 0, creakEnd), blow = Rms(thud, 0, thud.size());
     Add(&s, thud, kDoorThudAt, blow > 0 ? creak / blow * std::pow(10.0, kDoorThudOverCreakDb / 20) : 0);
-    return Finish(s, 0.85);
+    return Finish(s, 0.9);
 }
 
 Samples OpenSlab() {

@@ -241,9 +241,9 @@ struct GhostLook {
 };
 
 const GhostLook kGhosts[3] = {
-    {RAMP_GHOST, 7.5, 5, 8, false, false, 10}, // the shroud
+    {RAMP_GHOST, 9.0, 5, 8, false, false, 11}, // the shroud
     {RAMP_ECTO, 5.6, 2, 7, true, false, 8},    // the hooded wraith
-    {RAMP_LILAC, 8.2, 8, 6, false, true, 9},   // the child
+    {RAMP_LILAC, 9.0, 8, 6, false, true, 9},   // the child
 };
 
 Canvas GhostFrame(int variant, Facing face, int frame) {
@@ -300,7 +300,7 @@ Canvas GhostFrame(int variant, Facing face, int frame) {
         } else {
             FillRect(&hair, hx - 6, hy, 12, 10, 1);
         }
-        ShadeShape(&c, hair, RAMP_VIOLET, 8.5, 2.0); // pale, or it sinks into a dark floor
+        ShadeShape(&c, hair, RAMP_VIOLET, 9.5, 2.0); // pale, or it sinks into a dark floor
         if (face == FACE_DOWN) {
             FillEllipse(&c, cx, headY + 1.5, 3.5, 4, Shade(RAMP_LILAC, 9));
             FillRect(&c, hx - 3, hy - 2, 7, 2, Shade(RAMP_VIOLET, 7)); // fringe

@@ -57,15 +57,6 @@ void Crack(Canvas* t, AssetRng* rng, int x, int y, int steps, uint8_t index) {
     }
 }
 
-void GapFill(Canvas* t, uint32_t seed) {
-    for (int y = 0; y < kTile; ++y) {
-        for (int x = 0; x < kTile; ++x) {
-            double n = Noise(x, y, 8, seed);
-            PutPixel(t, x, y, n > 0.18 ? Shade(RAMP_MARSH, 2) : Shade(RAMP_SHADOW, n > -0.1 ? 3 : 2));
-        }
-    }
-}
-
 // A tile of one ramp whose level wanders with tiling noise: the ground most tiles start from.
 Canvas NoisyGround(PaletteRamp ramp, double base, double spread, int cell, uint32_t seed) {
     Canvas t = MakeCanvas(kTile, kTile, 0);
@@ -76,37 +67,46 @@ Canvas NoisyGround(PaletteRamp ramp, double base, double spread, int cell, uint3
     return t;
 }
 
-Canvas Flagstones(uint32_t seed, double base) {
+// Worn sandstone paving laid flush: big flags, hairline joints and no bevel, so nothing about it
+// stands up the way the walls do, and lighter than any wall it meets.
+Canvas Paving(uint32_t seed) {
     Canvas t = MakeCanvas(kTile, kTile, 0);
-    GapFill(&t, seed);
-    const int blocks[][4] = {{0, 0, 12, 13}, {12, 0, 20, 13}, {6, 13, 16, 19}, {22, 13, 16, 19}};
-    int k = 0;
-    for (const auto& b : blocks) {
-        Block(&t, b[0], b[1], b[2], b[3], RAMP_STONE, base + (k % 2 ? 0.6 : -0.4), 1.2,
-              seed + static_cast<uint32_t>(k));
-        ++k;
+    // Two courses of unequal flags, their joints staggered.
+    auto joint = [](int x, int y) {
+        if (y % 16 == 15) return true;
+        return y < 16 ? (x == 13 || x == 31) : (x == 5 || x == 22);
+    };
+    for (int y = 0; y < kTile; ++y) {
+        for (int x = 0; x < kTile; ++x) {
+            double wear = Noise(x, y, 8, seed) * 1.6 + Noise(x, y, 2, seed + 1) * 0.7;
+            double level = 2.3 + wear;
+            if (joint(x, y)) level = 1.0 + Noise(x, y, 4, seed + 2);
+            PutPixel(&t, x, y, Level(RAMP_BONE, level, x, y));
+        }
     }
     return t;
 }
 
+// Red brick in dark mortar: redder than the earth and wood floors it encloses.
 Canvas BrickWall() {
-    Canvas t = NoisyGround(RAMP_WARMGREY, 1.2, 2, 4, 11);
+    Canvas t = NoisyGround(RAMP_BRICK, 1.2, 1.5, 4, 11);
+    Canvas bricks = MakeCanvas(kTile, kTile, 0);
     for (int row = 0; row < 4; ++row) {
         int offset = row % 2 ? 8 : 0;
         for (int col = 0; col < 2; ++col) {
             uint32_t h = HashPoint(col, row, 5);
-            double base = 5.0 + (h % 5) * 0.5 - 1.0;
-            Block(&t, offset + col * 16, row * 8, 16, 8, RAMP_BRICK, base, 1.6, 40 + h % 13);
+            double base = 7.5 + (h % 5) * 0.5 - 1.0;
+            Block(&bricks, offset + col * 16, row * 8, 16, 8, RAMP_BRICK, base, 1.6, 40 + h % 13);
         }
     }
     // Soot and damp streaks make the wall look old rather than new.
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
-            if (Noise(x, y, 16, 77) > 0.22 && GetPixel(t, x, y) != Shade(RAMP_WARMGREY, 1)) {
-                PutPixel(&t, x, y, Level(RAMP_BRICK, 2.5 + Noise(x, y, 4, 78) * 2, x, y));
-            }
+            if (GetPixel(bricks, x, y) && Noise(x, y, 16, 77) > 0.22)
+                PutPixel(&bricks, x, y, Level(RAMP_BRICK, 2.5 + Noise(x, y, 4, 78) * 2, x, y));
         }
     }
+    PasteCanvas(&t, bricks, 0, 0, true);
     return t;
 }
 
@@ -139,7 +139,7 @@ Canvas ThornHedge() {
             for (int dx = -6; dx <= 6; ++dx) {
                 double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
                 if (d > r) continue;
-                double light = 4.0 - (dx + dy) / r * 1.5 + (1.0 - d / r) * 1.5;
+                double light = 3.2 - (dx + dy) / r * 1.5 + (1.0 - d / r) * 1.5;
                 PutWrap(&t, cx + dx, cy + dy, Level(RAMP_MARSH, light, cx + dx, cy + dy));
             }
         }
@@ -167,7 +167,7 @@ Canvas Boards() {
         int plank = y / 8, py = y % 8;
         for (int x = 0; x < kTile; ++x) {
             double grain = TileNoise(x * 0.25, y * 3.0, 2, 8, static_cast<uint32_t>(50 + plank)) - 0.5;
-            double level = 6.0 + grain * 3.0 + (plank % 2 ? -0.6 : 0.3);
+            double level = 9.0 + grain * 3.0 + (plank % 2 ? -0.6 : 0.3);
             if (py == 0) level += 1.5;
             if (py == 6) level -= 2.0;
             uint8_t c = Level(RAMP_WOOD, level, x, y);
@@ -213,12 +213,13 @@ Canvas MarshWater() {
     return t;
 }
 
+// Olive moss and marsh grass: yellower and lighter than the dark green of hedges and grave plots.
 Canvas Moss(uint32_t seed, double base) {
     Canvas t = MakeCanvas(kTile, kTile, 0);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
             double n = TileFractal(x, y, 16, kTile, 3, seed);
-            PutPixel(&t, x, y, Level(RAMP_MARSH, base + (n - 0.5) * 5, x, y));
+            PutPixel(&t, x, y, Level(RAMP_MOSS, base + (n - 0.5) * 3, x, y));
         }
     }
     AssetRng rng = SeedRng(seed + 1);
@@ -227,9 +228,9 @@ Canvas Moss(uint32_t seed, double base) {
         int lean = NextBelow(&rng, 3) - 1;
         for (int s = 0; s < h; ++s) {
             PutWrap(&t, x + (s == h - 1 ? lean : 0), y - s,
-                    Shade(RAMP_MARSH, static_cast<int>(base) + 2 + s));
+                    Shade(RAMP_MARSH, static_cast<int>(base) + 3 + s));
         }
-        PutWrap(&t, x, y + 1, Shade(RAMP_MARSH, 1));
+        PutWrap(&t, x, y + 1, Shade(RAMP_MOSS, 1));
     }
     for (int i = 0; i < 4; ++i) {
         int x = NextBelow(&rng, 32), y = NextBelow(&rng, 32);
@@ -239,44 +240,59 @@ Canvas Moss(uint32_t seed, double base) {
     return t;
 }
 
+// A grave plot: a squat, broad headstone of dark weathered stone behind a grassed-over mound, in
+// tangled dark undergrowth that fills the tile. Broad, dark and warm where a ghost is narrow, pale
+// and cold, so the two are not taken for each other.
 Canvas Gravestone() {
-    Canvas t = Moss(71, 3.0);
-    // Shadow falls to the lower right of the stone.
-    FillEllipse(&t, 19, 26, 10, 4, Shade(RAMP_MARSH, 0));
+    Canvas t = NoisyGround(RAMP_MARSH, 1.6, 2.5, 8, 71);
+    AssetRng rng = SeedRng(74);
+    for (int i = 0; i < 40; ++i) {
+        int x = NextBelow(&rng, 32), y = NextBelow(&rng, 32);
+        PutWrap(&t, x, y, Shade(RAMP_MARSH, 3 + NextBelow(&rng, 2)));
+        PutWrap(&t, x + 1, y + 1, Shade(RAMP_SHADOW, 1));
+    }
+    // The grassed-over mound, lit along its top.
+    for (int y = 14; y < 30; ++y) {
+        for (int x = 4; x < 28; ++x) {
+            double dx = (x + 0.5 - 16) / 10.0, dy = (y + 0.5 - 21.5) / 6.0;
+            if (dx * dx + dy * dy > 1) continue;
+            double level = 3.4 - dy * 2.0 + Noise(x, y, 4, 75) * 2.0;
+            PutPixel(&t, x, y, Level(RAMP_MARSH, level, x, y));
+        }
+    }
+    FillEllipse(&t, 16.5, 17, 11, 2, Shade(RAMP_SHADOW, 1)); // the stone's shadow
     Canvas stone = MakeCanvas(kTile, kTile, 0);
-    FillRect(&stone, 9, 10, 14, 17, 1);
-    FillEllipse(&stone, 16, 10, 7, 6, 1);
+    FillRect(&stone, 5, 6, 22, 10, 1);
+    FillEllipse(&stone, 9, 6.5, 4, 3.5, 1);
+    FillEllipse(&stone, 22.5, 6.5, 4, 3.5, 1);
+    FillRect(&stone, 9, 3, 14, 4, 1);
+    PutPixel(&stone, 21, 3, 0); // a chipped shoulder
+    PutPixel(&stone, 22, 3, 0);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
             if (!GetPixel(stone, x, y)) continue;
-            double level = 6.0 + Noise(x, y, 4, 72) * 3;
-            if (!GetPixel(stone, x - 1, y) || !GetPixel(stone, x, y - 1)) level += 2.5;
-            if (!GetPixel(stone, x + 1, y) || !GetPixel(stone, x, y + 1)) level -= 2.5;
-            PutPixel(&t, x, y, Level(RAMP_STONE, level, x, y));
+            double level = 2.6 + Noise(x, y, 4, 72) * 1.4;
+            if (!GetPixel(stone, x - 1, y) || !GetPixel(stone, x, y - 1)) level += 1.2;
+            if (!GetPixel(stone, x + 1, y) || !GetPixel(stone, x, y + 1)) level -= 1.2;
+            uint8_t c = Level(RAMP_WARMGREY, level, x, y);
+            if (Noise(x, y, 4, 76) > 0.18) c = Level(RAMP_MOSS, 2.5 + Noise(x, y, 2, 77) * 2, x, y);
+            PutPixel(&t, x, y, c);
         }
     }
-    // Engraved cross, dark with a lit lower edge.
-    FillRect(&t, 15, 8, 2, 12, Shade(RAMP_STONE, 2));
-    FillRect(&t, 12, 11, 8, 2, Shade(RAMP_STONE, 2));
-    FillRect(&t, 17, 8, 1, 12, Shade(RAMP_STONE, 9));
-    FillRect(&t, 12, 13, 3, 1, Shade(RAMP_STONE, 9));
-    FillRect(&t, 18, 13, 2, 1, Shade(RAMP_STONE, 9));
-    // Moss creeping up the base.
-    for (int x = 9; x < 23; ++x) {
-        if (HashPoint(x, 0, 73) % 3) PutPixel(&t, x, 26, Shade(RAMP_MOSS, 4));
-        if (HashPoint(x, 1, 73) % 3 == 0) PutPixel(&t, x, 25, Shade(RAMP_MOSS, 5));
-    }
+    // A carved cross.
+    FillRect(&t, 15, 5, 2, 9, Shade(RAMP_SHADOW, 2));
+    FillRect(&t, 12, 7, 8, 2, Shade(RAMP_SHADOW, 2));
     return t;
 }
 
 Canvas ClosedSlab() {
-    Canvas t = Flagstones(81, 3.0);
+    Canvas t = Paving(81);
     FillRect(&t, 1, 1, 30, 30, Shade(RAMP_SHADOW, 0));
     for (int y = 2; y < 30; ++y) {
         for (int x = 2; x < 30; ++x) {
-            double level = 7.0 + Noise(x, y, 8, 82) * 2.5;
+            double level = 5.5 + Noise(x, y, 8, 82) * 2.5;
             if (x < 4 || y < 4)
-                level = 10.5;
+                level = 9.5;
             else if (x > 27 || y > 27)
                 level = 3.0;
             PutPixel(&t, x, y, Level(RAMP_SLATE, level, x, y));
@@ -317,32 +333,38 @@ Canvas ClosedSlab() {
     return t;
 }
 
-Canvas OpenedPit() {
-    Canvas t = Flagstones(91, 3.0);
-    // The open hollow: dark floor, lit far (top) wall, shaded side walls.
+// The hollow under a lifted slab, in the paving: earth floor, shaded far (top) and left walls.
+Canvas Hollow(uint32_t seed) {
+    Canvas t = Paving(seed);
     FillRect(&t, 2, 2, 28, 28, Shade(RAMP_SHADOW, 0));
     FillRect(&t, 3, 3, 26, 26, Shade(RAMP_SLATE, 6));
     for (int y = 5; y < 27; ++y) {
         for (int x = 5; x < 27; ++x) {
-            double level = 0.6 + Noise(x, y, 8, 92) * 1.6;
+            double level = 3.4 + Noise(x, y, 8, seed + 1) * 2.0;
             if (y < 9)
-                level = 3.5 - (y - 5) * 0.6;
+                level = 1.0 + (y - 5) * 0.4;
             else if (x < 7)
-                level = 1.8;
-            PutPixel(&t, x, y, Level(RAMP_SHADOW, level * 1.4, x, y));
+                level = 1.6;
+            PutPixel(&t, x, y, Level(RAMP_WOOD, level, x, y));
         }
     }
+    return t;
+}
+
+// The slab shoved aside off a shallow hollow of dry earth: ground one can step into, not a hole.
+Canvas OpenedPit() {
+    Canvas t = Hollow(91);
     // The lid, shoved down and to the right, lies across a corner.
-    for (int y = 19; y < 32; ++y) {
-        for (int x = 14; x < 32; ++x) {
-            if (x - 14 + (31 - y) < 6) continue; // chipped corner
+    for (int y = 22; y < 32; ++y) {
+        for (int x = 19; x < 32; ++x) {
+            if (x - 19 + (31 - y) < 5) continue; // chipped corner
             double level = 6.5 + Noise(x, y, 8, 93) * 2.5;
-            if (y == 19 || x == 14) level = 10;
+            if (y == 22 || x == 19) level = 10;
             PutPixel(&t, x, y, Level(RAMP_SLATE, level, x, y));
         }
     }
-    DrawLine(&t, 13, 20, 13, 31, Shade(RAMP_SHADOW, 0));
-    DrawLine(&t, 15, 18, 31, 18, Shade(RAMP_SHADOW, 0));
+    DrawLine(&t, 18, 23, 18, 31, Shade(RAMP_SHADOW, 0));
+    DrawLine(&t, 20, 21, 31, 21, Shade(RAMP_SHADOW, 0));
     // Dust and a bone in the hollow.
     DrawLine(&t, 8, 14, 13, 12, Shade(RAMP_BONE, 5));
     PutPixel(&t, 7, 14, Shade(RAMP_BONE, 7));
@@ -350,8 +372,9 @@ Canvas OpenedPit() {
     return t;
 }
 
+// The seal glowing in the hollow its slab covered.
 Canvas Seal() {
-    Canvas t = Flagstones(101, 2.0);
+    Canvas t = Hollow(101);
     const double cx = 16, cy = 16;
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
@@ -424,7 +447,8 @@ Canvas CaveRock() {
                 double facing = -(bx + by) / (d1 + 2.0);
                 level = shade[best] + facing * 2.2 + Noise(x, y, 4, 112) * 1.5;
             }
-            PutPixel(&t, x, y, Level(RAMP_WARMGREY, level, x, y));
+            // Cold grey stone, where the gravel and mud of the cave floor are warm.
+            PutPixel(&t, x, y, Level(RAMP_STONE, level * 2.0, x, y));
         }
     }
     return t;
@@ -451,12 +475,12 @@ Canvas Gravel() {
     return t;
 }
 
-Canvas Earth(uint32_t seed) {
+Canvas Earth(uint32_t seed, double base) {
     Canvas t = MakeCanvas(kTile, kTile, 0);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
             PutPixel(&t, x, y,
-                     Level(RAMP_WOOD, 2.6 + (TileFractal(x, y, 16, kTile, 3, seed) - 0.5) * 4, x, y));
+                     Level(RAMP_WOOD, base + (TileFractal(x, y, 16, kTile, 3, seed) - 0.5) * 4, x, y));
         }
     }
     return t;
@@ -474,7 +498,7 @@ void Bone(Canvas* t, int x0, int y0, int x1, int y1) {
 }
 
 Canvas Bones() {
-    Canvas t = Earth(131);
+    Canvas t = Earth(131, 1.8); // darker than the mud, so the brick beside it stays the redder
     // Skull seen from above-front.
     FillEllipse(&t, 12.5, 13.5, 6, 5.5, Shade(RAMP_SHADOW, 2));
     FillEllipse(&t, 12, 12.5, 5.5, 5, Shade(RAMP_BONE, 6));
@@ -492,7 +516,7 @@ Canvas Bones() {
 }
 
 Canvas Mud() {
-    Canvas t = Earth(141);
+    Canvas t = Earth(141, 2.6);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
             double wet = TileFractal(x, y, 8, kTile, 2, 142);
@@ -560,22 +584,22 @@ void RaiseTile(Canvas* t) {
 
 Canvas MakeMapChipSheet() {
     Canvas tiles[16] = {
-        Flagstones(1, 3.8), // 0 floor
-        BrickWall(),        // 1 wall
-        CryptBlocks(),      // 2 wall
-        ThornHedge(),       // 3 wall
-        Boards(),           // 4 floor
-        MarshWater(),       // 5 wall: deep water
-        Moss(61, 3.5),      // 6 floor
-        Gravestone(),       // 7 wall
-        ClosedSlab(),       // 8 closed
-        OpenedPit(),        // 9 opened
-        Seal(),             // 10 seal
-        Gravel(),           // 11 floor
-        Bones(),            // 12 floor
-        CaveRock(),         // 13 wall
-        Mud(),              // 14 floor
-        Rug(),              // 15 floor
+        Paving(1),     // 0 floor
+        BrickWall(),   // 1 wall
+        CryptBlocks(), // 2 wall
+        ThornHedge(),  // 3 wall
+        Boards(),      // 4 floor
+        MarshWater(),  // 5 wall: deep water
+        Moss(61, 3.6), // 6 floor
+        Gravestone(),  // 7 wall
+        ClosedSlab(),  // 8 closed
+        OpenedPit(),   // 9 opened
+        Seal(),        // 10 seal
+        Gravel(),      // 11 floor
+        Bones(),       // 12 floor
+        CaveRock(),    // 13 wall
+        Mud(),         // 14 floor
+        Rug(),         // 15 floor
     };
     for (int k : {1, 2, 3, 5, 7, 13})
         RaiseTile(&tiles[k]);
