@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/asset_paths.h"
+#include "base/asset_paths.h"
 #include "game/game_vars.h"
 #include "game/map.h"
 #include "tests/support/game_fixture.h"

@@ -3,8 +3,8 @@
 #include "game/stage_rules.h"
 #include "sound/sound_group.h"
 #include "sound/wave_file.h"
+#include "tests/support/generated_assets.h"
 #include "tests/support/test_files.h"
-#include "tools/assets/make_assets.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ double LoudestGain(int id) {
 TEST(SoundLevels, EveryGeneratedSoundPeaksAtLeastSixDecibelsUnderFullScale) {
     ScopedWorkDir dir;
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    ASSERT_TRUE(CopyGeneratedAssets(&error)) << error;
     const double ceiling = std::pow(10.0, -6.0 / 20); // so no sample is anywhere near full scale
     for (int id = 0; id < SND_COUNT; ++id) {
         const double peak = PeakOf(soundSources[id].path);
@@ -76,7 +76,7 @@ TEST(SoundLevels, EveryGeneratedSoundPeaksAtLeastSixDecibelsUnderFullScale) {
 TEST(SoundLevels, AnyTwoSoundsThatCanPlayTogetherStayUnderFullScale) {
     ScopedWorkDir dir;
     std::string error;
-    ASSERT_TRUE(assets::MakeAssets(".", &error)) << error;
+    ASSERT_TRUE(CopyGeneratedAssets(&error)) << error;
     double loudest[SND_COUNT];
     for (int id = 0; id < SND_COUNT; ++id)
         loudest[id] = PeakOf(soundSources[id].path) * LoudestGain(id);

@@ -1,0 +1,56 @@
+// quillmarsh-tool itself: stages converted both ways, its usage and its failures.
+#include "tests/support/run_program.h"
+#include "tests/support/test_files.h"
+#include "tests/tools/assets/temp_tree.h"
+#include "tools/assets/file_writers.h"
+#include "tools/assets/make_assets.h"
+#include "tools/assets/stage_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace assets;
+
+TEST(AssetTool, ConvertsStagesBothWaysAndReportsUsageAndFailures) {
+    // The tests run in the build folder, beside the tool.
+    const std::filesystem::path tool = BuildProgram("quillmarsh-tool");
+    ASSERT_TRUE(std::filesystem::exists(tool));
+    TempTree tree("tool");
+    auto run = [&](const std::vector<std::string>& args) {
+        return RunProgram(tool, args, tree.path / "out.txt");
+    };
+    std::string bgd = (tree.path / "s.bgd").string(), txt = (tree.path / "s.txt").string();
+    ASSERT_TRUE(WriteBytesToFile(bgd, EncodeStage(MakeStage(2))));
+    EXPECT_EQ(run({"map-to-text", bgd}), 0);
+    std::vector<uint8_t> printed;
+    ASSERT_TRUE(ReadBytesFromFile((tree.path / "out.txt").string(), &printed));
+    std::string expected = StageToText(MakeStage(2));
+#if defined(_WIN32)
+    // Printed as text, so with the platform's line ends; text-to-map reads them back the same.
+    for (size_t at = expected.find('\n'); at != std::string::npos; at = expected.find('\n', at + 2))
+        expected.insert(at, 1, '\r');
+#endif
+    EXPECT_EQ(std::string(printed.begin(), printed.end()), expected);
+    ASSERT_TRUE(WriteBytesToFile(txt, printed));
+    std::string back = (tree.path / "back.bgd").string();
+    EXPECT_EQ(run({"text-to-map", txt, back}), 0);
+    std::vector<uint8_t> original, rebuilt;
+    ASSERT_TRUE(ReadBytesFromFile(bgd, &original));
+    ASSERT_TRUE(ReadBytesFromFile(back, &rebuilt));
+    EXPECT_EQ(original, rebuilt);
+
+    // A grid the game could not play is refused and nothing is written.
+    std::string tiny = (tree.path / "tiny.txt").string(), none = (tree.path / "none.bgd").string();
+    ASSERT_TRUE(WriteBytesToFile(tiny, std::vector<uint8_t>{'.', '.', '\n', '.', '.', '\n'}));
+    EXPECT_EQ(run({"text-to-map", tiny, none}), 1);
+    EXPECT_FALSE(std::filesystem::exists(none));
+
+    EXPECT_EQ(run({}), 2);
+    EXPECT_EQ(run({"map-to-text"}), 2);
+    EXPECT_EQ(run({"frobnicate", "x"}), 2);
+    EXPECT_EQ(run({"check-assets", (tree.path / "nothing").string()}), 1);
+    EXPECT_EQ(run({"make-blend-table", txt, none}), 1);
+}
