@@ -1,5 +1,6 @@
 // The game's entry on Windows: the C runtime starts here, and the game's own WinMain (which the compiler
-// already treats as the program's WinMain) runs inside; a failed run says why.
+// already treats as the program's WinMain) runs inside; a failed run says why, in a message box when
+// nobody would see a console line.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -21,19 +22,20 @@ int main() {
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
     const char* record = std::getenv("QUILLMARSH_RECORD");
     if (record && *record && !StartSessionRecord(record)) {
-        Win32Report((std::string("quillmarsh: cannot write the recording ") + record + " (QUILLMARSH_RECORD)")
-                        .c_str());
+        Win32ReportFailure(
+            (std::string("quillmarsh: cannot write the recording ") + record + " (QUILLMARSH_RECORD)")
+                .c_str());
         return 1;
     }
     SetLowPowerGate(WantLowPower());
     const int32_t exitCode =
         WinMain(static_cast<void*>(nullptr), static_cast<void*>(nullptr), "", Win32ShowCommand());
-    if (exitCode != 0) Win32Report(FailureLine());
+    if (exitCode != 0) Win32ReportFailure(FailureLine());
     // Lets a script tell the game's own end from whatever the system does after it.
     if (const char* trace = std::getenv("QUILLMARSH_TRACE"); trace && *trace)
         Win32Report(("quillmarsh: the game ended with exit status " + std::to_string(exitCode)).c_str());
     if (!StopSessionRecord()) {
-        Win32Report(
+        Win32ReportFailure(
             (std::string("quillmarsh: the recording ") + record + " is incomplete: it could not be written")
                 .c_str());
         return exitCode != 0 ? exitCode : 1;

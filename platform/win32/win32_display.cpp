@@ -1,9 +1,8 @@
 // The Windows backend's display: DirectDraw 7 in an 8-bit exclusive mode, each finished picture copied
-// into the back buffer of a real flip chain under a real palette.
+// into the back buffer of a real flip chain under a real palette; or, when the player asks for a window,
+// DirectDraw in its normal level and the picture painted into the window (Alt+Enter switches).
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "base/failure.h"
 #include "platform/backend.h"
@@ -11,6 +10,8 @@
 
 namespace {
 constexpr DWORD COOPERATIVE_LEVEL = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE; // 0x13
+// Alt+Enter pressed again before the display has settled would leave a half-switched screen.
+constexpr DWORD TOGGLE_GAP_MS = 250;
 
 struct DirectDrawState {
     IDirectDraw7* device;
@@ -18,7 +19,12 @@ struct DirectDrawState {
     IDirectDrawSurface7* back;
     IDirectDrawPalette* palette;
     PALETTEENTRY entries[256];
-    int32_t width, height;
+    int32_t width, height; // the game's picture
+    // The screen is 640x480 with every pixel of a 320x240 picture doubled: a switch from a window to
+    // full screen on a display without 320x240.
+    bool doubled;
+    bool toggled;     // Alt+Enter has switched at least once
+    DWORD lastToggle; // the message time of the last switch
 };
 DirectDrawState dd = {};
 
@@ -74,6 +80,31 @@ bool CreateChain() {
     return true;
 }
 
+void TraceDisplayMode() {
+    if (!Win32Tracing()) return;
+    DDSURFACEDESC2 mode{};
+    mode.dwSize = sizeof mode;
+    if (FAILED(dd.device->GetDisplayMode(&mode))) return;
+    char line[96];
+    std::snprintf(line, sizeof line, "quillmarsh: display mode %lux%lux%lu",
+                  static_cast<unsigned long>(mode.dwWidth), static_cast<unsigned long>(mode.dwHeight),
+                  static_cast<unsigned long>(mode.ddpfPixelFormat.dwRGBBitCount));
+    Win32Report(line);
+}
+
+// Sets the screen mode for the game's picture (width x height) and builds its chain.
+bool SetScreenMode(int32_t width, int32_t height, bool doubled) {
+    if (FAILED(dd.device->SetDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height), 8, 0, 0)))
+        return false;
+    ReleaseChain();
+    if (!CreateChain()) {
+        ReleaseChain();
+        return false;
+    }
+    dd.doubled = doubled;
+    return true;
+}
+
 void UpdatePalette(const PaletteEntry palette[256]) {
     PALETTEENTRY wanted[256];
     for (int i = 0; i < 256; ++i)
@@ -82,7 +113,81 @@ void UpdatePalette(const PaletteEntry palette[256]) {
     std::memcpy(dd.entries, wanted, sizeof wanted);
     dd.palette->SetEntries(0, 0, 256, dd.entries);
 }
+
+void ShowOnScreen(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
+                  const PaletteEntry palette[256], bool waitVerticalBlank) {
+    if (!dd.back) return;
+    if (dd.primary->IsLost() == DDERR_SURFACELOST && FAILED(dd.primary->Restore())) return;
+    UpdatePalette(palette);
+    DDSURFACEDESC2 locked{};
+    locked.dwSize = sizeof locked;
+    if (FAILED(dd.back->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr))) return;
+    auto* target = static_cast<uint8_t*>(locked.lpSurface);
+    if (dd.doubled) {
+        for (int32_t y = 0; y < height; ++y) {
+            const uint8_t* source = pixels + static_cast<ptrdiff_t>(y) * pitch;
+            uint8_t* row = target + static_cast<ptrdiff_t>(2 * y) * locked.lPitch;
+            for (int32_t x = 0; x < width; ++x)
+                row[2 * x] = row[2 * x + 1] = source[x];
+            std::memcpy(row + locked.lPitch, row, static_cast<size_t>(2 * width));
+        }
+    } else {
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(target + static_cast<ptrdiff_t>(y) * locked.lPitch,
+                        pixels + static_cast<ptrdiff_t>(y) * pitch, static_cast<size_t>(width));
+    }
+    dd.back->Unlock(nullptr);
+    dd.primary->Flip(nullptr, waitVerticalBlank ? DDFLIP_WAIT : DDFLIP_WAIT | DDFLIP_NOVSYNC);
+}
+
+void EnterWindow() {
+    ReleaseChain();
+    dd.device->RestoreDisplayMode();
+    dd.device->SetCooperativeLevel(win32Window, DDSCL_NORMAL);
+    win32Windowed = true;
+    Win32PlaceInWindow();
+    InvalidateRect(win32Window, nullptr, FALSE);
+}
+
+void EnterFullScreen() {
+    Win32PlaceFullScreen();
+    SetWindowPos(win32Window, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    // The game chose its picture's size in a window, where every size fits: a screen without 320x240
+    // shows that picture doubled at 640x480.
+    const bool set =
+        SUCCEEDED(dd.device->SetCooperativeLevel(win32Window, COOPERATIVE_LEVEL)) &&
+        (SetScreenMode(dd.width, dd.height, false) || (dd.width == 320 && SetScreenMode(640, 480, true)));
+    if (!set) {
+        ReleaseChain();
+        dd.device->RestoreDisplayMode();
+        dd.device->SetCooperativeLevel(win32Window, DDSCL_NORMAL);
+        Win32PlaceInWindow();
+        Win32Report("quillmarsh: the display cannot show the game full screen in 256 colours; it stays in a "
+                    "window");
+        return;
+    }
+    win32Windowed = false;
+    TraceDisplayMode();
+    const uint8_t* pixels = nullptr;
+    const PaletteEntry* palette = nullptr;
+    int32_t pitch = 0, width = 0, height = 0;
+    if (Win32KeptPicture(&pixels, &pitch, &width, &height, &palette))
+        ShowOnScreen(pixels, pitch, width, height, palette, false);
+}
 } // namespace
+
+void Win32ToggleFullScreen(DWORD when) {
+    // Nothing to switch until the display is up.
+    if (!dd.device || !win32Window || dd.width == 0) return;
+    if (dd.toggled && when - dd.lastToggle < TOGGLE_GAP_MS) return;
+    dd.toggled = true;
+    dd.lastToggle = when;
+    if (win32Windowed)
+        EnterFullScreen();
+    else
+        EnterWindow();
+}
 
 bool BackendDisplayOpen() {
     if (dd.device) return true;
@@ -93,7 +198,7 @@ bool BackendDisplayOpen() {
         NoteDirectDraw("to start (no DirectDraw device)", result);
         return false;
     }
-    result = dd.device->SetCooperativeLevel(win32Window, COOPERATIVE_LEVEL);
+    result = dd.device->SetCooperativeLevel(win32Window, win32Windowed ? DDSCL_NORMAL : COOPERATIVE_LEVEL);
     if (FAILED(result)) {
         NoteDirectDraw("full-screen use", result);
         dd.device->Release();
@@ -105,27 +210,17 @@ bool BackendDisplayOpen() {
 
 bool BackendDisplaySetMode(int32_t width, int32_t height) {
     if (!dd.device) return false;
-    // A mode the device cannot set is not a failure yet: the game tries the next one.
-    if (FAILED(dd.device->SetDisplayMode(static_cast<DWORD>(width), static_cast<DWORD>(height), 8, 0, 0)))
-        return false;
-    ReleaseChain();
-    if (!CreateChain()) {
-        ReleaseChain();
-        return false;
+    // A window shows either picture; the screen keeps the desktop's mode.
+    if (win32Windowed) {
+        dd.width = width;
+        dd.height = height;
+        return true;
     }
+    // A mode the device cannot set is not a failure yet: the game tries the next one.
+    if (!SetScreenMode(width, height, false)) return false;
     dd.width = width;
     dd.height = height;
-    if (const char* trace = std::getenv("QUILLMARSH_TRACE"); trace && *trace) {
-        DDSURFACEDESC2 mode{};
-        mode.dwSize = sizeof mode;
-        if (SUCCEEDED(dd.device->GetDisplayMode(&mode))) {
-            char line[96];
-            std::snprintf(line, sizeof line, "quillmarsh: display mode %lux%lux%lu",
-                          static_cast<unsigned long>(mode.dwWidth), static_cast<unsigned long>(mode.dwHeight),
-                          static_cast<unsigned long>(mode.ddpfPixelFormat.dwRGBBitCount));
-            Win32Report(line);
-        }
-    }
+    TraceDisplayMode();
     return true;
 }
 
@@ -139,18 +234,16 @@ bool BackendDisplayRefreshRate(uint32_t* hz) {
 
 void BackendDisplayShow(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
                         const PaletteEntry palette[256], bool waitVerticalBlank) {
-    if (!dd.back || width != dd.width || height != dd.height) return;
-    if (dd.primary->IsLost() == DDERR_SURFACELOST && FAILED(dd.primary->Restore())) return;
-    UpdatePalette(palette);
-    DDSURFACEDESC2 locked{};
-    locked.dwSize = sizeof locked;
-    if (FAILED(dd.back->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr))) return;
-    auto* target = static_cast<uint8_t*>(locked.lpSurface);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(target + static_cast<ptrdiff_t>(y) * locked.lPitch,
-                    pixels + static_cast<ptrdiff_t>(y) * pitch, static_cast<size_t>(width));
-    dd.back->Unlock(nullptr);
-    dd.primary->Flip(nullptr, waitVerticalBlank ? DDFLIP_WAIT : DDFLIP_WAIT | DDFLIP_NOVSYNC);
+    if (width != dd.width || height != dd.height) return;
+    Win32KeepPicture(pixels, pitch, width, height, palette);
+    if (win32Windowed) {
+        if (HDC dc = win32Window ? GetDC(win32Window) : nullptr) {
+            Win32PaintPicture(dc);
+            ReleaseDC(win32Window, dc);
+        }
+        return;
+    }
+    ShowOnScreen(pixels, pitch, width, height, palette, waitVerticalBlank);
 }
 
 void BackendDisplayClose() {

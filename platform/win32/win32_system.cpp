@@ -1,4 +1,5 @@
 // The Windows backend's window, clock and message pump: the real window's messages become the game's.
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -15,6 +16,11 @@ constexpr const char* WINDOW_CLASS = "Quillmarsh";
 constexpr WORD ICON_GROUP = 101;
 PlatformWindow gameWindow = nullptr;
 bool classRegistered = false;
+
+bool WantWindowed() {
+    const char* value = std::getenv("QUILLMARSH_WINDOWED");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
 
 // F12 belongs to the player, not the game: the picture is saved and the window procedure never hears of
 // the key, so play goes on exactly as it would have.
@@ -37,7 +43,9 @@ LRESULT CALLBACK RealWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return message == WM_QUERYNEWPALETTE ? TRUE : 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        BeginPaint(hwnd, &paint);
+        HDC dc = BeginPaint(hwnd, &paint);
+        // A window shows the kept picture at once; full screen leaves repainting to the game.
+        if (win32Windowed) Win32PaintPicture(dc);
         EndPaint(hwnd, &paint);
         if (gameWindow) PlatformPostMessage(gameWindow, WM_PAINT, 0, 0);
         return 0;
@@ -49,6 +57,26 @@ LRESULT CALLBACK RealWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         }
         if (gameWindow) PlatformPostMessage(gameWindow, WM_KEYDOWN, wParam, lParam);
         return 0;
+    case WM_ERASEBKGND:
+        // The picture and its black bands cover the whole window: no grey flash first.
+        if (win32Windowed) return 1;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_SYSKEYDOWN:
+        // Alt+Enter belongs to the player, as F12 does: the game never hears of it.
+        if (wParam == VK_RETURN && (HIWORD(lParam) & KF_ALTDOWN)) {
+            if (!(lParam & KEY_REPEAT_BIT)) Win32ToggleFullScreen(static_cast<DWORD>(GetMessageTime()));
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_SYSCHAR:
+        // The character of Alt+Enter would only make the system beep for a menu the window lacks.
+        if (wParam == '\r') return 0;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        // A lone Alt would put a captioned window's menu bar in charge of the keys, stopping the game
+        // until the next key.
+        if (win32Windowed && (wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) return 0;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_CLOSE:
         // The game decides: its procedure destroys the window through the shared code.
         if (gameWindow) PlatformPostMessage(gameWindow, WM_CLOSE, 0, 0);
@@ -84,36 +112,6 @@ void Pump() {
 }
 } // namespace
 
-std::wstring Win32Wide(const char* utf8) {
-    if (!utf8 || !*utf8) return std::wstring();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
-
-void Win32Report(const char* utf8Line) {
-    const std::wstring wide = Win32Wide(utf8Line) + L"\n";
-    OutputDebugStringW(wide.c_str());
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (!error || error == INVALID_HANDLE_VALUE) {
-        // Started from a console window: a GUI program gets no standard handles unless it asks.
-        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-        error = GetStdHandle(STD_ERROR_HANDLE);
-        if (!error || error == INVALID_HANDLE_VALUE) return;
-    }
-    DWORD mode = 0, written = 0;
-    if (GetConsoleMode(error, &mode)) {
-        // A console shows UTF-16 right whatever its code page.
-        WriteConsoleW(error, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    } else {
-        const std::string line = std::string(utf8Line) + "\n";
-        WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    }
-}
-
 int32_t Win32ShowCommand() {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -148,6 +146,7 @@ bool BackendCreateWindow(PlatformWindow window, const char* caption, int32_t x, 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!RegisterRealClass(instance)) return false;
     gameWindow = window;
+    win32Windowed = WantWindowed();
     win32Window =
         CreateWindowExA(0, WINDOW_CLASS, caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y,
                         width, height, nullptr, nullptr, instance, nullptr);
@@ -170,9 +169,11 @@ void BackendDestroyWindow(PlatformWindow) {
 }
 
 void BackendSetFullScreenStyle(PlatformWindow) {
-    if (!win32Window) return;
-    SetWindowLongA(win32Window, GWL_EXSTYLE, WS_EX_TOPMOST);
-    SetWindowLongA(win32Window, GWL_STYLE, static_cast<LONG>(WS_POPUP));
+    // Asked for by the display set-up; a window asked for by the player takes its place.
+    if (win32Windowed)
+        Win32PlaceInWindow();
+    else
+        Win32PlaceFullScreen();
 }
 
 PlatformRect BackendClientRectOnScreen(PlatformWindow) {

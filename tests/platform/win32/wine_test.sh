@@ -224,4 +224,190 @@ echo "empty folder: exit status $status, says: $(grep '^quillmarsh:' "$OUT/empty
 check [ "$status" = 1 ]
 check grep -q '^quillmarsh: cannot read' "$OUT/empty.err"
 
+# ----------------------------------------------------------------------------------------------------------
+# Windows only: the player's zip, a failed start shown in a message box (or on the Command Prompt's
+# console), and the game in a window with Alt+Enter. Keys are held 150 ms; every wait polls for a state.
+# ----------------------------------------------------------------------------------------------------------
+win_until() { # seconds command...: polls the command until it succeeds
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+win_press() { # keys...: pressed together, held 150 ms (over ten frames), released in reverse order
+    local up=() key
+    for key in "$@"; do up=("$key" "${up[@]}"); done
+    xdotool keydown "$@"
+    sleep 0.15
+    xdotool keyup "${up[@]}"
+}
+win_gone() { ! kill -0 "$1" 2> /dev/null; }
+win_visible() { # name count: exactly `count` mapped windows of that name
+    [ "$(xdotool search --onlyvisible --name "$1" 2> /dev/null | wc -l)" = "$2" ]
+}
+win_absent() { ! grep -q "$1" "$2"; } # pattern file
+win_lines() { # pattern file count: exactly `count` lines of the file match
+    [ "$(grep -c "$1" "$2")" = "$3" ]
+}
+win_pack() { # build zip-folder: cpack's zip, unpacked
+    (cd "$1" && cpack) > "$OUT/cpack.log" 2>&1 && (cd "$2" && cmake -E tar xf "$1/Quillmarsh-windows-x64.zip")
+}
+win_count() { # shot x y w h picture: pixels of the screen's rectangle that differ from the picture
+    convert "$1" -crop "$4x$5+$2+$3" +repage "$1.crop.png"
+    { compare -metric AE "$1.crop.png" "$6" null: 2>&1 || true; } | cut -d' ' -f1
+}
+win_shows() { # name x y w h picture most: a new screenshot whose rectangle differs in at most `most` pixels
+    import -window root -depth 8 -strip "$OUT/$1.ppm"
+    win_count "$OUT/$1.ppm" "$2" "$3" "$4" "$5" "$6" > "$OUT/$1.count"
+    [ "$(printf '%.0f' "$(cat "$OUT/$1.count")" 2> /dev/null)" -le "$7" ] 2> /dev/null
+}
+win_crlf_only() { # file: every line ends with CR LF, the last one too, and no CR stands alone
+    local lf cr crlf
+    lf=$(tr -cd '\n' < "$1" | wc -c)
+    cr=$(tr -cd '\r' < "$1" | wc -c)
+    crlf=$(grep -c $'\r$' "$1")
+    [ "$lf" -gt 0 ] && [ "$lf" = "$cr" ] && [ "$lf" = "$crlf" ] && [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' ')" = 0d0a ]
+}
+
+windows_extras() {
+    local pid status w h x y f geometry
+
+    # The player's zip: the program stripped of its debugging information, the three folders beside it and
+    # a README with Windows line ends.
+    local zip=$RUN/zip pkg
+    rm -rf "$zip" && mkdir -p "$zip"
+    check win_pack "$BUILD" "$zip"
+    pkg=$zip/Quillmarsh-windows-x64
+    check [ -f "$pkg/quillmarsh.exe" -a -f "$pkg/bmp/文字.bmp" -a -f "$pkg/data/ステージ１.bgd" -a -d "$pkg/wave" ]
+    echo "zip: quillmarsh.exe $(stat -c %s "$pkg/quillmarsh.exe") bytes, built $(stat -c %s "$BUILD/quillmarsh.exe");" \
+        "debug sections packed: $(objdump -h "$pkg/quillmarsh.exe" | grep -c ' \.debug_'), built:" \
+        "$(objdump -h "$BUILD/quillmarsh.exe" | grep -c ' \.debug_')"
+    check [ "$(objdump -h "$pkg/quillmarsh.exe" | grep -c ' \.debug_')" = 0 ]
+    check win_crlf_only "$pkg/README.txt"
+    check grep -qx $'Mode=1\r' "$pkg/README.txt"
+    check grep -q 'QUILLMARSH_WINDOWED=1' "$pkg/README.txt"
+    check grep -q 'Alt+Enter' "$pkg/README.txt"
+
+    # A start that fails with no console to write to (as from Explorer: `start` gives the program no
+    # standard handles and is no console itself): the line in a message box, the game's own window gone,
+    # and status 1 once the box is closed.
+    local box=$RUN/box
+    rm -rf "$box" && cp -r "$pkg" "$box"
+    head -c 100 "$pkg/bmp/文字.bmp" > "$box/bmp/文字.bmp"
+    (cd "$box" && QUILLMARSH_TRACE=1 WINEDEBUG=trace+msgbox exec wine start /wait /unix "$box/quillmarsh.exe") \
+        > "$OUT/box.out" 2> "$OUT/box.err" &
+    pid=$!
+    check win_until 60 grep -q 'MSGBOX_OnInit' "$OUT/box.err"
+    # Wine traces the box's text as UTF-16 code units: 文字 is \6587\5b57.
+    check grep -qF 'MSGBOX_OnInit L"quillmarsh: cannot read the picture bmp/\6587\5b57.bmp: the file is damaged' \
+        "$OUT/box.err"
+    # One window of the game's name on the screen, the box, while the game waits for it.
+    check win_until 30 win_visible '^Quillmarsh$' 1
+    geometry=$(xdotool search --onlyvisible --name '^Quillmarsh$' getwindowgeometry 2> /dev/null | grep Geometry || true)
+    echo "message box: ${geometry##* }; $(grep -o 'MSGBOX_OnInit.*' "$OUT/box.err" | head -1)"
+    check kill -0 "$pid"
+    win_press Return
+    check win_until 30 win_gone "$pid"
+    win_gone "$pid" || { kill "$pid" 2> /dev/null; }
+    status=0
+    wait "$pid" || status=$?
+    echo "message box: exit status $status after Return"
+    check [ "$status" = 1 ]
+
+    # The same start from a Command Prompt (`script` gives Wine a terminal, so cmd has a console): the line
+    # on the console, in its own characters, and no box.
+    (cd "$box" && QUILLMARSH_TRACE=1 WINEDEBUG=trace+msgbox exec script -qec 'wine cmd /c quillmarsh.exe' \
+        "$OUT/console.txt") < /dev/null > /dev/null 2>&1 &
+    pid=$!
+    local alone=yes
+    win_until 60 win_gone "$pid" || {
+        alone=no
+        win_press Return
+        win_until 10 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+    }
+    check [ "$alone" = yes ]
+    status=0
+    wait "$pid" || status=$?
+    # The console wraps long lines and draws with escape sequences: joined and stripped, the line is whole.
+    tr -d '\r\n' < "$OUT/console.txt" | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' > "$OUT/console.line"
+    echo "console: exit status $status; $(sed -n 's/.*\(quillmarsh: cannot.*\)quillmarsh: the game.*/\1/p' "$OUT/console.line")"
+    check [ "$status" = 1 ]
+    check grep -qF 'quillmarsh: cannot read the picture bmp/文字.bmp: the file is damaged' "$OUT/console.line"
+    check grep -qF 'quillmarsh: the game ended with exit status 1' "$OUT/console.line"
+    check win_absent 'MSGBOX_OnInit' "$OUT/console.line"
+
+    # The game in a window, on a desktop of its own as large as a laptop's screen.
+    local win=$RUN/window
+    rm -rf "$win" && cp -r "$pkg" "$win"
+    "$HOST_SIM" --dir "$win" --frames 420 --screenshot "400:$OUT/window-title.png" > /dev/null
+    (cd "$win" && QUILLMARSH_TRACE=1 QUILLMARSH_WINDOWED=1 exec wine explorer /desktop=Quillmarsh-window,1024x768 \
+        quillmarsh.exe) > "$OUT/window.out" 2> "$OUT/window.err" &
+    pid=$!
+    check win_until 60 grep -q '^quillmarsh: window ' "$OUT/window.err"
+    read -r w h x y < <(sed -n 's/^quillmarsh: window \([0-9]*\)x\([0-9]*\) at \([0-9-]*\),\([0-9-]*\).*/\1 \2 \3 \4/p' \
+        "$OUT/window.err" | head -1) || true
+    f=$((${w:-0} / 320))
+    echo "window: client area ${w:-?}x${h:-?} at ${x:-?},${y:-?}, the picture $f times as large"
+    check [ "$f" -ge 2 -a "${w:-0}" -eq $((320 * f)) -a "${h:-0}" -eq $((240 * f)) ]
+    [ "$f" -ge 1 ] || f=1
+    # The window as X sees it: a frame around that client area, centred across the desktop.
+    geometry=$(xwininfo -name Quillmarsh 2> /dev/null | sed -n 's/.*-geometry \([0-9]*x[0-9]*+[0-9-]*+[0-9-]*\).*/\1/p' || true)
+    echo "window: X geometry $geometry"
+    local gw gh gx gy
+    IFS='x+' read -r gw gh gx gy <<< "${geometry:-0x0+0+0}"
+    check [ "$gw" -gt "${w:-0}" -a "$gh" -gt "${h:-0}" -a "$gx" -le "${x:-0}" -a "$gy" -le "${y:-0}" ]
+    check [ $((2 * gx + gw - 1024)) -ge -2 -a $((2 * gx + gw - 1024)) -le 2 ]
+    convert "$OUT/window-title.png" -scale "$((100 * f))%" "$OUT/window-title-scaled.png"
+    check win_until 60 win_shows window-title "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
+        "$OUT/window-title-scaled.png" $((320 * f * 240 * f / 100))
+    echo "window: $(cat "$OUT/window-title.count") of $((320 * f * 240 * f)) pixels differ from the runner's title scaled $f times"
+    check win_absent 'display mode' "$OUT/window.err"
+
+    # Alt+Enter: DirectDraw's full screen at 320x240 in 256 colours, the same title.
+    win_press alt Return
+    check win_until 30 grep -q 'display mode 320x240x8' "$OUT/window.err"
+    check win_until 30 win_shows full-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
+    echo "full screen: $(cat "$OUT/full-title.count") of $((320 * 240)) pixels differ from the runner's title"
+
+    # Two presses 100 ms apart (one xdotool run, so the gap holds on a loaded machine): back to the window
+    # once; the second press falls within the quarter second and is ignored.
+    xdotool keydown alt keydown Return sleep 0.1 keyup Return keydown Return sleep 0.1 keyup Return keyup alt
+    check win_until 30 win_lines '^quillmarsh: window ' "$OUT/window.err" 2
+    check win_until 30 win_shows window-again "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
+        "$OUT/window-title-scaled.png" $((320 * f * 240 * f / 100))
+
+    # Z starts a game in the window: the stage's "STAGE" label where the runner draws it, in a picture of many
+    # colours (the label sits on the black around the circle of light, so no map or seed changes it).
+    printf '0:\n50: z\n52:\n60: z\n62:\n400: esc\n' > "$OUT/window-start.txt"
+    "$HOST_SIM" --dir "$win" --input "$OUT/window-start.txt" --screenshot "300:$OUT/window-stage.png" > /dev/null
+    convert "$OUT/window-stage.png" -crop 36x14+78+41 +repage -scale "$((100 * f))%" "$OUT/window-label.png"
+    win_press z
+    check win_until 30 win_shows window-game $((${x:-0} + 78 * f)) $((${y:-0} + 41 * f)) $((36 * f)) $((14 * f)) \
+        "$OUT/window-label.png" 0
+    convert "$OUT/window-game.ppm" -crop "$((320 * f))x$((240 * f))+${x:-0}+${y:-0}" +repage "$OUT/window-game.png"
+    echo "window: the stage's label after Z, $(convert "$OUT/window-game.png" -format %k info:) colours in the picture"
+    check [ "$(convert "$OUT/window-game.png" -format %k info:)" -ge 32 ]
+    win_press Escape
+    check win_until 30 grep -q 'the game ended with exit status 0' "$OUT/window.err"
+    win_until 30 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+    wait "$pid" || true
+    # The second press of the pair never reached the display.
+    check [ "$(grep -c 'display mode' "$OUT/window.err")" = 1 ]
+
+    # QUILLMARSH_WINDOWED=0 is no window: the faithful full screen, as with no variable at all.
+    (cd "$win" && QUILLMARSH_TRACE=1 QUILLMARSH_WINDOWED=0 exec wine ./quillmarsh.exe) > "$OUT/unwindowed.out" \
+        2> "$OUT/unwindowed.err" &
+    pid=$!
+    check win_until 60 grep -q 'display mode 320x240x8' "$OUT/unwindowed.err"
+    check win_until 60 win_shows unwindowed-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
+    win_press Escape
+    check win_until 30 grep -q 'the game ended with exit status 0' "$OUT/unwindowed.err"
+    win_until 30 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+    wait "$pid" || true
+    check win_absent '^quillmarsh: window ' "$OUT/unwindowed.err"
+}
+windows_extras
+
 exit $fail
