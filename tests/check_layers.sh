@@ -6,6 +6,7 @@
 # platform/web) stand on the interface in platform/ and on nothing else: they include base/, platform/ and their
 # own folder, and only the programs' entries (app/main), the runner and tools, and the benchmarks include them.
 # Only platform/ includes the systems' own headers (SDL, Windows, Emscripten). Tests may include anything.
+# An include naming a file that is not there (an old name after a move) fails too, on every platform.
 LAYERS='
 base
 platform
@@ -19,10 +20,12 @@ BACKENDS='platform/sdl platform/headless platform/win32 platform/web'
 set -eu
 cd "${1:-$(dirname "$0")/..}"
 
-# The sources: git's list in a checkout, else every C++ file outside the tests and the build folders.
+# The sources: git's list in a checkout (new files too), else every C++ file outside the tests and the build folders.
 sources() {
     if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-        git ls-files '*.cpp' '*.h'
+        git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | while read -r file; do
+            if [ -f "$file" ]; then echo "$file"; fi
+        done
     else
         find . \( -name 'build*' -o -name tests -o -name '.*' ! -name . \) -prune -o \
             \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||'
@@ -31,7 +34,7 @@ sources() {
 
 sources | grep -v '^tests/' |
     xargs grep -H '^[[:space:]]*#[[:space:]]*include[[:space:]]*\("[^"]*/[^"]*"\|<[^>]*>\)' |
-    awk -v layers="$LAYERS" -v backends="$BACKENDS" '
+    awk -v layers="$LAYERS" -v backends="$BACKENDS" -v known="$(sources | tr '\n' ' ')" '
     function folder(path) { sub(/\/[^\/]*$/, "", path); return path }
     BEGIN {
         n = split(layers, lines, "\n")
@@ -43,6 +46,8 @@ sources | grep -v '^tests/' |
         }
         m = split(backends, dirs, " ")
         for (j = 1; j <= m; j++) backend[dirs[j]] = 1
+        m = split(known, files, " ")
+        for (j = 1; j <= m; j++) exists[files[j]] = 1
         split("app/main tools bench", dirs, " ")
         for (j in dirs) reachesBackends[dirs[j]] = 1
     }
@@ -60,9 +65,12 @@ sources | grep -v '^tests/' |
         }
         target = $0; sub(/^[^"]*"/, "", target); sub(/".*/, "", target)
         to = folder(target)
-        if (from == to) next
         why = ""
-        if (to in backend) {
+        if (!(target in exists)) {
+            why = "no such file (renamed?)"
+        } else if (from == to) {
+            next
+        } else if (to in backend) {
             if (!(from in reachesBackends)) why = "only the programs\x27 entries, tools and bench include a backend"
         } else if (from in backend) {
             if (to != "base" && to != "platform") why = "a backend includes only base/, platform/ and its own folder"
@@ -75,6 +83,6 @@ sources | grep -v '^tests/' |
     }
     END {
         if (!seen) { print "check_layers: no sources found"; exit 1 }
-        if (bad) { print "check_layers: " bad " include(s) point the wrong way"; exit 1 }
+        if (bad) { print "check_layers: " bad " include(s) to fix"; exit 1 }
         print "check_layers: every include points down"
     }'

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/display.h"
+#include "platform/display_device.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_report.h"
 
