@@ -3,20 +3,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/failure.h"
 #include "app/frame_loop.h"
 #include "app/main_window.h"
 #include "app/session_record.h"
 #include "platform/sdl/sdl_frame_log.h"
-
-namespace {
-bool WantLowPower() {
-    const char* value = std::getenv("QUILLMARSH_LOW_POWER");
-    return value && *value && std::strcmp(value, "0") != 0;
-}
-} // namespace
 
 int main(int, char**) {
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
@@ -26,8 +18,8 @@ int main(int, char**) {
         return 1;
     }
     SdlFrameLogStart();
-    // Read once: the gate's kind never changes during a run.
-    SetLowPowerGate(WantLowPower());
+    // The gate sleeps between frames unless QUILLMARSH_LOW_POWER=0; read once, as it never changes in a run.
+    SetLowPowerGate(LowPowerGateWanted(std::getenv("QUILLMARSH_LOW_POWER")));
     const int32_t exitCode = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
     SdlFrameLogFinish();
     SDL_Quit();
