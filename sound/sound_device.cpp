@@ -63,14 +63,7 @@ bool DSCreateBufferFromFile(PlatformSoundBuffer** slot, const char* path) {
         TraceLog((std::string(path) + "読み込み失敗！").c_str());
         return false;
     }
-    PlatformPcmFormat format{};
-    format.formatTag = wave.format.formatTag;
-    format.channels = wave.format.channels;
-    format.samplesPerSec = wave.format.samplesPerSec;
-    format.avgBytesPerSec = wave.format.avgBytesPerSec;
-    format.blockAlign = wave.format.blockAlign;
-    format.bitsPerSample = wave.format.bitsPerSample;
-    *slot = PlatformAudioCreateBuffer(soundDevice, format, wave.data, wave.size);
+    *slot = PlatformAudioCreateBuffer(soundDevice, wave.format, wave.data, wave.size);
     // The samples now live in the buffer (or are not wanted any more).
     FreeWaveFile(&wave);
     if (!*slot) {
