@@ -96,6 +96,12 @@ double Gain(int32_t hundredthsOfDecibel) {
 }
 } // namespace
 
+PlatformPcmFormat PlatformMakePcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample) {
+    const auto blockAlign = static_cast<uint16_t>(bitsPerSample / 8 * channels);
+    return PlatformPcmFormat{WAVE_FORMAT_PCM, channels,     samplesPerSec, blockAlign * samplesPerSec,
+                             blockAlign,      bitsPerSample};
+}
+
 PlatformSoundDevice* PlatformAudioCreateDevice() {
     // One device at a time, as the game only ever opens one.
     const bool ok = !platformAudioFaults.refuseDevice && !audio.device.open && BackendAudioOpen();

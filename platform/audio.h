@@ -21,6 +21,10 @@ struct PlatformPcmFormat {
 };
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
+
+// The PCM format of that many channels, samples per second and bits, its block alignment and byte rate
+// following from them.
+PlatformPcmFormat PlatformMakePcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample);
 constexpr int32_t DSSCL_PRIORITY = 2;
 constexpr uint32_t DSBPLAY_LOOPING = 1;
 // The sizes a secondary buffer may have, in bytes.

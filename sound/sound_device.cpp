@@ -31,13 +31,9 @@ bool DS_Init(PlatformWindow window, int32_t samplesPerSec, int32_t bitsPerSample
         TraceLog("CREATESOUNDBUFFER_ERR!");
         return false;
     }
-    PlatformPcmFormat format{};
-    format.formatTag = WAVE_FORMAT_PCM;
-    format.channels = static_cast<uint16_t>(channels);
-    format.samplesPerSec = static_cast<uint32_t>(samplesPerSec);
-    format.bitsPerSample = static_cast<uint16_t>(bitsPerSample);
-    format.blockAlign = static_cast<uint16_t>(bitsPerSample / 8 * channels);
-    format.avgBytesPerSec = static_cast<uint32_t>(format.blockAlign) * format.samplesPerSec;
+    const PlatformPcmFormat format =
+        PlatformMakePcmFormat(static_cast<uint16_t>(channels), static_cast<uint32_t>(samplesPerSec),
+                              static_cast<uint16_t>(bitsPerSample));
     // Only a wish: the device may mix in a format of its own, and every buffer keeps its file's format.
     PlatformAudioSetPrimaryFormat(primaryBuffer, format);
     return true;

@@ -135,14 +135,9 @@ bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat&) {
 }
 
 bool BackendAudioOutputFormat(PlatformPcmFormat* format) {
-    PlatformPcmFormat f{};
-    f.formatTag = WAVE_FORMAT_PCM;
-    f.channels = static_cast<uint16_t>(output.channels);
-    f.samplesPerSec = static_cast<uint32_t>(output.rate);
-    f.bitsPerSample = static_cast<uint16_t>(SDL_AUDIO_BITSIZE(output.format));
-    f.blockAlign = static_cast<uint16_t>(output.frameBytes);
-    f.avgBytesPerSec = f.samplesPerSec * f.blockAlign;
-    *format = f;
+    *format =
+        PlatformMakePcmFormat(static_cast<uint16_t>(output.channels), static_cast<uint32_t>(output.rate),
+                              static_cast<uint16_t>(SDL_AUDIO_BITSIZE(output.format)));
     return true;
 }
 

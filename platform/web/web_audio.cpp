@@ -180,14 +180,7 @@ bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat&) {
 }
 
 bool BackendAudioOutputFormat(PlatformPcmFormat* format) {
-    PlatformPcmFormat f{};
-    f.formatTag = WAVE_FORMAT_PCM;
-    f.channels = 2;
-    f.samplesPerSec = outputRate;
-    f.bitsPerSample = 16;
-    f.blockAlign = 4;
-    f.avgBytesPerSec = f.samplesPerSec * f.blockAlign;
-    *format = f;
+    *format = PlatformMakePcmFormat(2, outputRate, 16);
     return true;
 }
 
