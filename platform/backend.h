@@ -51,8 +51,8 @@ struct PlatformSoundSamples {
 };
 
 // The shared layer's record of a buffer, which backends read. Released buffers stay listed until
-// PlatformAudioReset, so a pointer is never reused and a late call on one is refused instead of landing
-// on a newer buffer.
+// PlatformAudioReset (the game makes its buffers once), so a pointer is never reused and a late call on
+// one is refused instead of landing on a newer buffer.
 struct PlatformSoundBuffer {
     int32_t id;     // 1, 2, ... in order of creation since the reset, the primary buffer included
     int32_t source; // for a duplicate, the id of the buffer it was made from; else 0
@@ -96,6 +96,7 @@ struct PlatformAudioCall {
 // Opens the output (saying why not, where there is something to say); false when there is none.
 bool BackendAudioOpen();
 void BackendAudioClose();
+// The cooperative level and the primary buffer mean something to DirectSound only; the others accept them.
 bool BackendAudioSetCooperativeLevel(PlatformWindow window, int32_t level);
 bool BackendAudioCreatePrimary();
 bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat& format);
