@@ -1,6 +1,8 @@
 // One frame of the game, and the gate that paces frames.
 #include "app/frame_loop.h"
 
+#include <cstring>
+
 #include "app/main_window.h"
 #include "game/game_scene.h"
 #include "game/title_scene.h"
@@ -36,6 +38,10 @@ void ResetFrameTimer() {
 
 void SetLowPowerGate(bool on) {
     lowPowerGate = on;
+}
+
+bool LowPowerGateWanted(const char* setting) {
+    return !setting || std::strcmp(setting, "0") != 0;
 }
 
 void SetFrameObservers(void (*opened)(), void (*presented)()) {

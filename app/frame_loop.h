@@ -12,8 +12,11 @@ bool FrameTimer(uint32_t rate);
 void ResetFrameTimer();
 // The gate's next opening time (for traces and tests).
 uint32_t FrameTimerNext();
-// Off by default: the gate spins for the whole wait. On, it sleeps through most of it; frames still open
-// on the same milliseconds.
+// Off at process start (the runner and the tests spin for the whole wait). On, the gate sleeps through
+// most of the wait; frames still open on the same milliseconds.
 void SetLowPowerGate(bool on);
+// The desktop games' choice from the value of QUILLMARSH_LOW_POWER (null when unset): the low-power gate,
+// unless the value is "0", which keeps the spinning wait.
+bool LowPowerGateWanted(const char* setting);
 // Called as each frame's gate opens and after its present (for the frame log); null for none.
 void SetFrameObservers(void (*opened)(), void (*presented)());

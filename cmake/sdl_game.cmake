@@ -12,3 +12,7 @@ target_link_libraries(quillmarsh_sdl PUBLIC quillmarsh_core SDL2::SDL2 PkgConfig
 add_executable(quillmarsh ${PROJECT_SOURCE_DIR}/app/main/sdl_main.cpp ${PROJECT_SOURCE_DIR}/app/main/frame_log.cpp)
 quillmarsh_target_defaults(quillmarsh)
 target_link_libraries(quillmarsh PRIVATE quillmarsh_sdl)
+if(TARGET assets)
+  # The game reads its asset tree from the build folder: building the game alone lays it out too.
+  add_dependencies(quillmarsh assets)
+endif()

@@ -21,6 +21,10 @@ struct PlatformPcmFormat {
 };
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
+
+// The PCM format of that many channels, samples per second and bits, its block alignment and byte rate
+// following from them.
+PlatformPcmFormat PlatformMakePcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample);
 constexpr int32_t DSSCL_PRIORITY = 2;
 constexpr uint32_t DSBPLAY_LOOPING = 1;
 // The sizes a secondary buffer may have, in bytes.
@@ -28,7 +32,8 @@ constexpr uint32_t DSBSIZE_MIN = 4;
 constexpr uint32_t DSBSIZE_MAX = 0x0FFFFFFF;
 
 // Faults the tests can switch on; all off by default. A refusal with a count lets that many calls
-// succeed first, so a failure can be placed part-way through a group or the sound table.
+// succeed first (counted from the device's opening), so a failure can be placed part-way through a group
+// or the sound table.
 struct PlatformAudioFaults {
     bool refuseDevice; // as with no audio hardware at all
     bool refuseCooperativeLevel;
@@ -40,17 +45,7 @@ struct PlatformAudioFaults {
 };
 extern PlatformAudioFaults platformAudioFaults;
 
-// What a secondary buffer can hold: PCM, 1 or 2 channels, 8 or 16 bits, 100..200000 Hz, a block
-// alignment that matches, and a size in DSBSIZE_MIN..DSBSIZE_MAX.
-inline bool PlatformAudioBufferAcceptable(const PlatformPcmFormat& format, uint32_t size) {
-    return format.formatTag == WAVE_FORMAT_PCM && (format.channels == 1 || format.channels == 2) &&
-           (format.bitsPerSample == 8 || format.bitsPerSample == 16) && format.samplesPerSec >= 100 &&
-           format.samplesPerSec <= 200000 &&
-           format.blockAlign == format.channels * format.bitsPerSample / 8 && size >= DSBSIZE_MIN &&
-           size <= DSBSIZE_MAX;
-}
-
-// Opens the default output device; null when there is none.
+// Opens the default output device; null when there is none or one is open already.
 PlatformSoundDevice* PlatformAudioCreateDevice();
 bool PlatformAudioSetCooperativeLevel(PlatformSoundDevice* device, PlatformWindow window, int32_t level);
 PlatformSoundBuffer* PlatformAudioCreatePrimary(PlatformSoundDevice* device);
@@ -60,20 +55,24 @@ bool PlatformAudioSetPrimaryFormat(PlatformSoundBuffer* primary, const PlatformP
 bool PlatformAudioOutputFormat(PlatformSoundDevice* device, PlatformPcmFormat* format);
 
 // A new stopped buffer at full volume and centre pan, holding a copy of size bytes of samples in the
-// given format; null when the format or size is not acceptable or the device refuses.
+// given format; null when the device refuses or cannot hold them. A buffer holds PCM, 1 or 2 channels,
+// 8 or 16 bits, 100..200000 Hz, with a block alignment that matches, and DSBSIZE_MIN..DSBSIZE_MAX bytes.
 PlatformSoundBuffer* PlatformAudioCreateBuffer(PlatformSoundDevice* device, const PlatformPcmFormat& format,
                                                const uint8_t* samples, uint32_t size);
 // A second buffer over the source's samples, with its own position, volume and pan (copied from the
 // source); null on failure.
 PlatformSoundBuffer* PlatformAudioDuplicateBuffer(PlatformSoundDevice* device, PlatformSoundBuffer* source);
 
+// Calls on a released buffer, or on a buffer or device that is not this device's, are refused. The primary
+// buffer only carries the format: it cannot be positioned or played.
 bool PlatformAudioStop(PlatformSoundBuffer* buffer);
-// In bytes of the buffer's own format.
+// In bytes of the buffer's own format, at most its size.
 bool PlatformAudioSetPosition(PlatformSoundBuffer* buffer, uint32_t bytePosition);
 // Starts the buffer from the position last set (the start, for a new buffer); DSBPLAY_LOOPING repeats it
 // until it is stopped. A buffer that is already playing starts again from that position.
 bool PlatformAudioPlay(PlatformSoundBuffer* buffer, uint32_t flags);
 bool PlatformAudioIsPlaying(PlatformSoundBuffer* buffer);
+// Values outside -10000..0 (volume) and -10000..10000 (pan) are refused, not clamped.
 bool PlatformAudioSetVolume(PlatformSoundBuffer* buffer, int32_t volume);
 int32_t PlatformAudioGetVolume(PlatformSoundBuffer* buffer);
 bool PlatformAudioSetPan(PlatformSoundBuffer* buffer, int32_t pan);

@@ -32,13 +32,9 @@ bool DS_Init(PlatformWindow window, int32_t samplesPerSec, int32_t bitsPerSample
         TraceLog("CREATESOUNDBUFFER_ERR!");
         return false;
     }
-    PlatformPcmFormat format{};
-    format.formatTag = WAVE_FORMAT_PCM;
-    format.channels = static_cast<uint16_t>(channels);
-    format.samplesPerSec = static_cast<uint32_t>(samplesPerSec);
-    format.bitsPerSample = static_cast<uint16_t>(bitsPerSample);
-    format.blockAlign = static_cast<uint16_t>(bitsPerSample / 8 * channels);
-    format.avgBytesPerSec = static_cast<uint32_t>(format.blockAlign) * format.samplesPerSec;
+    const PlatformPcmFormat format =
+        PlatformMakePcmFormat(static_cast<uint16_t>(channels), static_cast<uint32_t>(samplesPerSec),
+                              static_cast<uint16_t>(bitsPerSample));
     // Only a wish: the device may mix in a format of its own, and every buffer keeps its file's format.
     PlatformAudioSetPrimaryFormat(primaryBuffer, format);
     return true;
@@ -64,14 +60,7 @@ bool DSCreateBufferFromFile(PlatformSoundBuffer** slot, const char* path) {
         TraceLog((std::string(path) + "読み込み失敗！").c_str());
         return false;
     }
-    PlatformPcmFormat format{};
-    format.formatTag = wave.format.formatTag;
-    format.channels = wave.format.channels;
-    format.samplesPerSec = wave.format.samplesPerSec;
-    format.avgBytesPerSec = wave.format.avgBytesPerSec;
-    format.blockAlign = wave.format.blockAlign;
-    format.bitsPerSample = wave.format.bitsPerSample;
-    *slot = PlatformAudioCreateBuffer(soundDevice, format, wave.data, wave.size);
+    *slot = PlatformAudioCreateBuffer(soundDevice, wave.format, wave.data, wave.size);
     // The samples now live in the buffer (or are not wanted any more).
     FreeWaveFile(&wave);
     if (!*slot) {

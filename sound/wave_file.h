@@ -2,14 +2,11 @@
 #pragma once
 #include <cstdint>
 
-// The "fmt " chunk's contents as stored (up to 18 bytes).
-struct WaveFormat {
-    uint16_t formatTag;
-    uint16_t channels;
-    uint32_t samplesPerSec;
-    uint32_t avgBytesPerSec;
-    uint16_t blockAlign;
-    uint16_t bitsPerSample;
+#include "platform/audio.h"
+
+// The "fmt " chunk's contents as stored (up to 18 bytes): the PCM format block a buffer is made in, and
+// the extra size PCM does not use.
+struct WaveFormat : PlatformPcmFormat {
     uint16_t extraSize;
 };
 

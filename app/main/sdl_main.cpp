@@ -1,7 +1,6 @@
 // The game's entry on SDL: the program reads no command line; a failed run says why on standard error.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/frame_loop.h"
 #include "app/main/frame_log.h"
@@ -9,13 +8,6 @@
 #include "app/session_record.h"
 #include "base/failure.h"
 #include "platform/sdl/sdl_shutdown.h"
-
-namespace {
-bool WantLowPower() {
-    const char* value = std::getenv("QUILLMARSH_LOW_POWER");
-    return value && *value && std::strcmp(value, "0") != 0;
-}
-} // namespace
 
 int main(int, char**) {
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
@@ -25,8 +17,8 @@ int main(int, char**) {
         return 1;
     }
     FrameLogStart();
-    // Read once: the gate's kind never changes during a run.
-    SetLowPowerGate(WantLowPower());
+    // The gate sleeps between frames unless QUILLMARSH_LOW_POWER=0; read once, as it never changes in a run.
+    SetLowPowerGate(LowPowerGateWanted(std::getenv("QUILLMARSH_LOW_POWER")));
     const int32_t exitCode = WinMain(nullptr, nullptr, "", SW_SHOWNORMAL);
     FrameLogFinish();
     SdlShutdown();

@@ -2,7 +2,6 @@
 // already treats as the program's WinMain) runs inside; a failed run says why, in a message box when
 // nobody would see a console line.
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "app/frame_loop.h"
@@ -10,13 +9,6 @@
 #include "app/session_record.h"
 #include "base/failure.h"
 #include "platform/win32/win32_report.h"
-
-namespace {
-bool WantLowPower() {
-    const char* value = std::getenv("QUILLMARSH_LOW_POWER");
-    return value && *value && std::strcmp(value, "0") != 0;
-}
-} // namespace
 
 int main() {
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
@@ -27,7 +19,8 @@ int main() {
                 .c_str());
         return 1;
     }
-    SetLowPowerGate(WantLowPower());
+    // The gate sleeps between frames unless QUILLMARSH_LOW_POWER=0; read once, as it never changes in a run.
+    SetLowPowerGate(LowPowerGateWanted(std::getenv("QUILLMARSH_LOW_POWER")));
     const int32_t exitCode =
         WinMain(static_cast<void*>(nullptr), static_cast<void*>(nullptr), "", Win32ShowCommand());
     if (exitCode != 0) Win32ReportFailure(FailureLine());

@@ -5,33 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio.h"
+#include "platform/backend.h"
 
-enum HeadlessAudioOp : int32_t {
-    AUDIO_CREATE_DEVICE,
-    AUDIO_COOPERATIVE_LEVEL,
-    AUDIO_CREATE_PRIMARY,
-    AUDIO_PRIMARY_FORMAT,
-    AUDIO_CREATE_BUFFER,
-    AUDIO_DUPLICATE,
-    AUDIO_STOP,
-    AUDIO_SET_POSITION,
-    AUDIO_PLAY,
-    AUDIO_SET_VOLUME,
-    AUDIO_SET_PAN,
-    AUDIO_RELEASE_BUFFER,
-    AUDIO_RELEASE_DEVICE,
-};
-
-// One call as the device saw it. Buffers are numbered from 1 in order of creation (the primary buffer
-// included); 0 means no buffer. A refused or misdirected call has ok false.
-struct HeadlessAudioCall {
-    HeadlessAudioOp op;
-    int32_t buffer; // the buffer acted on, or the new buffer for create and duplicate
-    int32_t source; // the source of a duplicate
-    int64_t value;  // level, flags, position, volume, pan, byte size, or buffers leaked at release
-    bool ok;
-};
+// One call as the device saw it (see platform/backend.h). Buffers are numbered from 1 in order of
+// creation (the primary buffer included); 0 means no buffer.
+using HeadlessAudioOp = PlatformAudioOp;
+using HeadlessAudioCall = PlatformAudioCall;
 
 struct HeadlessAudioBufferState {
     int32_t id;
@@ -66,5 +45,7 @@ bool HeadlessAudioDeviceOpen();
 PlatformPcmFormat HeadlessAudioPrimaryFormat();
 // Calls made on a released buffer or with a null one: always a fault of the caller.
 int32_t HeadlessAudioMisuses();
+// Sounds whose samples are still held (by a buffer or its duplicates).
+int32_t HeadlessAudioHeldSamples();
 // A buffer that has played out stops, as one would on a real device.
 void HeadlessAudioFinish(int32_t id);

@@ -173,6 +173,13 @@ bool BackendCreateWindow(PlatformWindow window, const char* caption, int32_t x, 
     sdlVideo = SdlVideo{};
     SdlInputInit();
     // Without a screen the window still exists for the game; the display set-up then fails and says so.
+    // With no desktop session named and no driver asked for, the drivers are not even tried: some print
+    // complaints of their own, which would come before the game's one line.
+    if (Unset(std::getenv("DISPLAY")) && Unset(std::getenv("WAYLAND_DISPLAY")) &&
+        Unset(SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+        NoteNoDisplay(nullptr);
+        return true;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         NoteNoDisplay(SDL_GetError());
         return true;

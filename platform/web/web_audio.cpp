@@ -1,45 +1,23 @@
-// The sound device on Web Audio: every buffer's samples become one AudioBuffer shared by its duplicates,
-// and each play is a new source through two gains, one per side, so that volume and pan follow the same
-// decibel law as on the desktop (pan only lowers the far side; no equal-power centre).
+// The sound device's voices on Web Audio: every buffer's samples become one AudioBuffer shared by its
+// duplicates, and each play is a new source through two gains, one per side, at the shared volume and pan
+// law.
 #include <emscripten.h>
 
-#include <cmath>
-#include <vector>
-
 #include "base/failure.h"
-#include "platform/audio.h"
+#include "platform/backend.h"
 
-PlatformAudioFaults platformAudioFaults{};
-
-namespace {
-// Samples as the page holds them, freed with the last buffer that plays them.
-struct SharedSamples {
+// The samples as the page holds them.
+struct BackendSamples {
     int32_t id;
-    int32_t users;
-};
-} // namespace
-
-struct PlatformSoundDevice {
-    uint32_t rate;
-    std::vector<PlatformSoundBuffer*> buffers; // every live buffer, the primary included
-    int32_t buffersMade;
-    int32_t duplicatesMade;
-    int32_t nextVoice;
 };
 
-struct PlatformSoundBuffer {
-    PlatformSoundDevice* device;
-    bool primary;
-    PlatformPcmFormat format;
-    SharedSamples* samples;
-    int32_t voice; // the page's record of what this buffer is playing
-    uint32_t position;
-    int32_t volume;
-    int32_t pan;
+struct BackendVoice {
+    int32_t id; // the page's record of what this buffer is playing
 };
 
 namespace {
-PlatformSoundDevice* openDevice = nullptr;
+uint32_t outputRate = 0;
+int32_t nextVoice = 0;
 
 EM_JS(int, WebAudioOpen, (), {
     var Context = window.AudioContext || window.webkitAudioContext;
@@ -171,179 +149,85 @@ EM_JS(int, WebAudioPlaying, (int voice), {
     return audio && audio.voices[voice] ? 1 : 0;
 });
 
-// Hundredths of a decibel of attenuation to a linear gain; -10000 and below is silence.
-double Gain(int32_t hundredthsOfDecibel) {
-    if (hundredthsOfDecibel <= -10000) return 0.0;
-    return std::pow(10.0, hundredthsOfDecibel / 2000.0);
-}
-
-double LeftGain(const PlatformSoundBuffer* b) {
-    return Gain(b->volume) * (b->pan > 0 ? Gain(-b->pan) : 1.0);
-}
-
-double RightGain(const PlatformSoundBuffer* b) {
-    return Gain(b->volume) * (b->pan < 0 ? Gain(b->pan) : 1.0);
-}
-
-PlatformSoundBuffer* NewBuffer(PlatformSoundDevice* d, bool primary) {
-    auto* b = new PlatformSoundBuffer{};
-    b->device = d;
-    b->primary = primary;
-    b->voice = d->nextVoice++;
-    d->buffers.push_back(b);
-    return b;
-}
-
-void FreeBuffer(PlatformSoundBuffer* b) {
-    PlatformSoundDevice* d = b->device;
-    WebAudioStop(b->voice);
-    if (b->samples && --b->samples->users == 0) {
-        WebAudioFreeSamples(b->samples->id);
-        delete b->samples;
-    }
-    for (size_t i = 0; i < d->buffers.size(); ++i) {
-        if (d->buffers[i] == b) {
-            d->buffers.erase(d->buffers.begin() + static_cast<std::ptrdiff_t>(i));
-            break;
-        }
-    }
-    delete b;
-}
 } // namespace
 
-PlatformSoundDevice* PlatformAudioCreateDevice() {
-    if (platformAudioFaults.refuseDevice || openDevice) return nullptr;
+bool BackendAudioOpen() {
     const int rate = WebAudioOpen();
     if (rate <= 0) {
         NoteFailure("no sound device: this browser offers no Web Audio");
-        return nullptr;
+        return false;
     }
-    auto* d = new PlatformSoundDevice{};
-    d->rate = static_cast<uint32_t>(rate);
-    openDevice = d;
-    return d;
+    outputRate = static_cast<uint32_t>(rate);
+    return true;
 }
 
-bool PlatformAudioSetCooperativeLevel(PlatformSoundDevice* device, PlatformWindow, int32_t) {
+void BackendAudioClose() {
+    WebAudioClose();
+}
+
+bool BackendAudioSetCooperativeLevel(PlatformWindow, int32_t) {
     // A page shares the output with everything else; there is nothing to ask for.
-    return device && !platformAudioFaults.refuseCooperativeLevel;
-}
-
-PlatformSoundBuffer* PlatformAudioCreatePrimary(PlatformSoundDevice* device) {
-    if (!device || platformAudioFaults.refusePrimary) return nullptr;
-    return NewBuffer(device, true);
-}
-
-bool PlatformAudioSetPrimaryFormat(PlatformSoundBuffer* primary, const PlatformPcmFormat& format) {
-    if (!primary || !primary->primary) return false;
-    // Kept for the record only: the browser mixes in float at its own rate.
-    primary->format = format;
     return true;
 }
 
-bool PlatformAudioOutputFormat(PlatformSoundDevice* device, PlatformPcmFormat* format) {
-    if (!device) return false;
-    PlatformPcmFormat f{};
-    f.formatTag = WAVE_FORMAT_PCM;
-    f.channels = 2;
-    f.samplesPerSec = device->rate;
-    f.bitsPerSample = 16;
-    f.blockAlign = 4;
-    f.avgBytesPerSec = f.samplesPerSec * f.blockAlign;
-    *format = f;
+bool BackendAudioCreatePrimary() {
     return true;
 }
 
-PlatformSoundBuffer* PlatformAudioCreateBuffer(PlatformSoundDevice* device, const PlatformPcmFormat& format,
-                                               const uint8_t* samples, uint32_t size) {
-    if (!device || !samples || !PlatformAudioBufferAcceptable(format, size)) return nullptr;
-    if (platformAudioFaults.refuseBuffer && device->buffersMade >= platformAudioFaults.buffersBeforeRefusal)
-        return nullptr;
+bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat&) {
+    // The browser mixes in float at its own rate.
+    return true;
+}
+
+bool BackendAudioOutputFormat(PlatformPcmFormat* format) {
+    *format = PlatformMakePcmFormat(2, outputRate, 16);
+    return true;
+}
+
+BackendSamples* BackendAudioLoadSamples(const PlatformPcmFormat& format, const uint8_t* samples,
+                                        uint32_t size) {
     // A partial frame at the end would not be heard.
     const uint32_t frames = size / format.blockAlign;
     const int id = WebAudioSamples(samples, static_cast<int>(frames), format.channels, format.bitsPerSample,
                                    static_cast<int>(format.samplesPerSec));
     if (id < 0) return nullptr;
-    ++device->buffersMade;
-    PlatformSoundBuffer* b = NewBuffer(device, false);
-    b->format = format;
-    b->samples = new SharedSamples{id, 1};
-    return b;
+    return new BackendSamples{id};
 }
 
-PlatformSoundBuffer* PlatformAudioDuplicateBuffer(PlatformSoundDevice* device, PlatformSoundBuffer* source) {
-    if (!device || !source || source->primary) return nullptr;
-    if (platformAudioFaults.refuseDuplicate &&
-        device->duplicatesMade >= platformAudioFaults.duplicatesBeforeRefusal)
-        return nullptr;
-    ++device->duplicatesMade;
-    PlatformSoundBuffer* b = NewBuffer(device, false);
-    b->format = source->format;
-    b->samples = source->samples;
-    ++b->samples->users;
-    b->volume = source->volume;
-    b->pan = source->pan;
-    return b;
+void BackendAudioFreeSamples(BackendSamples* samples) {
+    WebAudioFreeSamples(samples->id);
+    delete samples;
 }
 
-bool PlatformAudioStop(PlatformSoundBuffer* buffer) {
-    if (!buffer || buffer->primary) return false;
-    WebAudioStop(buffer->voice);
-    return true;
+BackendVoice* BackendAudioOpenVoice(const PlatformSoundBuffer&) {
+    return new BackendVoice{nextVoice++};
 }
 
-bool PlatformAudioSetPosition(PlatformSoundBuffer* buffer, uint32_t bytePosition) {
-    if (!buffer || buffer->primary) return false;
-    buffer->position = bytePosition;
-    return true;
+void BackendAudioCloseVoice(BackendVoice* voice) {
+    WebAudioStop(voice->id);
+    delete voice;
 }
 
-bool PlatformAudioPlay(PlatformSoundBuffer* buffer, uint32_t flags) {
-    if (!buffer || buffer->primary || !buffer->samples) return false;
-    WebAudioStop(buffer->voice);
+bool BackendAudioPlay(const PlatformSoundBuffer& buffer, uint32_t flags) {
+    WebAudioStop(buffer.voice->id);
     const double offset =
-        static_cast<double>(buffer->position / buffer->format.blockAlign) / buffer->format.samplesPerSec;
-    return WebAudioPlay(buffer->voice, buffer->samples->id, offset, (flags & DSBPLAY_LOOPING) ? 1 : 0,
-                        LeftGain(buffer), RightGain(buffer)) != 0;
+        static_cast<double>(buffer.position / buffer.format.blockAlign) / buffer.format.samplesPerSec;
+    const PlatformSideGains gains = PlatformAudioSideGains(buffer.volume, buffer.pan);
+    return WebAudioPlay(buffer.voice->id, buffer.samples->backend->id, offset,
+                        (flags & DSBPLAY_LOOPING) ? 1 : 0, gains.left, gains.right) != 0;
 }
 
-bool PlatformAudioIsPlaying(PlatformSoundBuffer* buffer) {
-    return buffer && !buffer->primary && WebAudioPlaying(buffer->voice) != 0;
+void BackendAudioStop(BackendVoice* voice) {
+    WebAudioStop(voice->id);
 }
 
-bool PlatformAudioSetVolume(PlatformSoundBuffer* buffer, int32_t volume) {
-    if (!buffer || buffer->primary || volume < -10000 || volume > 0) return false;
-    buffer->volume = volume;
-    WebAudioLevels(buffer->voice, LeftGain(buffer), RightGain(buffer));
-    return true;
+bool BackendAudioIsPlaying(BackendVoice* voice) {
+    return WebAudioPlaying(voice->id) != 0;
 }
 
-int32_t PlatformAudioGetVolume(PlatformSoundBuffer* buffer) {
-    return buffer ? buffer->volume : 0;
+void BackendAudioSetLevels(const PlatformSoundBuffer& buffer) {
+    const PlatformSideGains gains = PlatformAudioSideGains(buffer.volume, buffer.pan);
+    WebAudioLevels(buffer.voice->id, gains.left, gains.right);
 }
 
-bool PlatformAudioSetPan(PlatformSoundBuffer* buffer, int32_t pan) {
-    if (!buffer || buffer->primary || pan < -10000 || pan > 10000) return false;
-    buffer->pan = pan;
-    WebAudioLevels(buffer->voice, LeftGain(buffer), RightGain(buffer));
-    return true;
-}
-
-int32_t PlatformAudioGetPan(PlatformSoundBuffer* buffer) {
-    return buffer ? buffer->pan : 0;
-}
-
-void PlatformAudioReleaseBuffer(PlatformSoundBuffer* buffer) {
-    if (buffer) FreeBuffer(buffer);
-}
-
-int32_t PlatformAudioReleaseDevice(PlatformSoundDevice* device) {
-    if (!device) return 0;
-    const auto leaked = static_cast<int32_t>(device->buffers.size());
-    while (!device->buffers.empty())
-        FreeBuffer(device->buffers.back());
-    WebAudioClose();
-    if (openDevice == device) openDevice = nullptr;
-    delete device;
-    return leaked;
-}
+void BackendAudioCalled(const PlatformAudioCall&) {}

@@ -278,6 +278,13 @@ TEST_F(Frame, LowPowerGateSleepsMostOfTheWaitAndOpensOnTheSameMilliseconds) {
     EXPECT_LT(sleeping.reads * 2, spinning.reads);
 }
 
+TEST(LowPowerSetting, SleepsUnlessSetToZero) {
+    EXPECT_TRUE(LowPowerGateWanted(nullptr)); // unset: the desktop games sleep between frames
+    EXPECT_TRUE(LowPowerGateWanted(""));
+    EXPECT_TRUE(LowPowerGateWanted("1"));
+    EXPECT_FALSE(LowPowerGateWanted("0")); // the spinning wait, on request
+}
+
 namespace {
 std::vector<std::pair<char, uint32_t>> observed;
 void NoteOpened() {
