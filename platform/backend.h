@@ -25,7 +25,7 @@ PlatformRect BackendClientRectOnScreen(PlatformWindow window);
 void BackendMessageBox(const char* text, const char* caption, uint32_t flags);
 void BackendSetCursorVisible(bool visible);
 
-// ---- Display (beneath platform/display.cpp)
+// ---- Display (beneath platform/display_device.cpp)
 
 bool BackendDisplayOpen();
 bool BackendDisplaySetMode(int32_t width, int32_t height);
