@@ -33,8 +33,12 @@ wait "$pid"; rc=$?
 # The session ends with the close before the frame that never came: the last frame is the one before.
 echo "recording: $(wc -l <replay-session.txt) lines, $(head -n 1 replay-session.txt), last: $(tail -n 1 replay-session.txt)"
 frames=$(tail -n 1 replay-session.txt | sed 's/:.*//')
+frames=${frames:-0}
 last=$((frames - 1))
-./quillmarsh-sim --input replay-session.txt --screenshot "$last:replay-sim.png" || { echo "FAIL: the replay failed"; fail=1; }
+tail -n 1 replay-session.txt | grep -q ' esc$' || { echo "FAIL: the recording does not end with the close"; fail=1; }
+# Bounded past the recorded close, so a recording that lost it still ends.
+./quillmarsh-sim --input replay-session.txt --frames "$((frames + 100))" --screenshot "$last:replay-sim.png" ||
+    { echo "FAIL: the replay failed"; fail=1; }
 grep -q ' space' replay-session.txt || { echo "FAIL: the pause is not in the recording"; fail=1; }
 
 # 640x480 on the screen is every game pixel doubled: take every other one.

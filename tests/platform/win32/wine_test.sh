@@ -115,13 +115,14 @@ sim_both title 420 "30 200 400" --seed 7
 sim_both monkey1 4400 "700 1736 4250" --monkey 1
 sim_both monkey5 5000 "3000 4760" --monkey 5 --seed 99
 sim_both enemies 2500 "590 1250" --monkey 7 --seed 4242 --trace-enemies
-sim_both script - "336 600" --input sim_script.txt --trace-enemies
+# Scripts and replays are bounded too (at the close they end with), so one that lost its Esc still ends.
+sim_both script 700 "336 600" --input sim_script.txt --trace-enemies
 # At 640x480 (the picture is taken at every other pixel), recorded as the game records a session.
 printf 'Mode=1\r\n' | tee "$TRACES/linux/tree/Setting.ini" > "$TRACES/windows/tree/Setting.ini"
 QUILLMARSH_RECORD=session.txt sim_both mode640 3000 "120 2500" --monkey 3 --seed 5
 check same_bytes session.txt
 cp "$TRACES/linux/session.txt" "$TRACES/windows/session.txt"
-sim_both replay - "120 2500" --input session.txt
+sim_both replay 3000 "120 2500" --input session.txt
 check same_bytes tree/user_data/Record.dat
 # Runs that fail: the same status on both sides and the same words, except that Windows ends the console's
 # lines with CR LF.
