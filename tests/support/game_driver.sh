@@ -8,9 +8,10 @@ GAME_WAIT_LIMIT=${GAME_WAIT_LIMIT:-60}
 KEY_HOLD=0.15
 POLL_STEP=0.1
 
-# The state the game last traced in LOG, its standard error (empty before the first frame).
+# The state the game last traced in LOG, its standard error (empty before the first frame). The Windows
+# game ends its lines with CR LF.
 game_state() { # log
-    sed -n 's/^quillmarsh: state //p' "$1" 2>/dev/null | tail -n 1
+    sed -n 's/^quillmarsh: state \([a-z-]*\).*/\1/p' "$1" 2>/dev/null | tail -n 1
 }
 
 # Waits until the game's latest state is STATE. Fails at once if PID (when given) has ended, and says
