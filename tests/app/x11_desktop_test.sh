@@ -39,23 +39,18 @@ check_picture() {
 
 matchbox-window-manager -use_titlebar no >/dev/null 2>&1 & wm=$!
 # The window manager is up once it has announced itself on the root window.
-deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    [ "$(date +%s)" -ge "$deadline" ] && { echo "FAIL: the window manager did not start"; exit 1; }
-    sleep "$POLL_STEP"
-done
-# Whether the window manager has the game's window full screen; the wait until it is (or is not) so.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+wait_until wm_up || { echo "FAIL: the window manager did not start"; exit 1; }
+# Whether the window manager has the game's window full screen (yes or no); the wait until it is so.
 full_screen() {
-    xprop -id "$(xdotool search --name '^Quillmarsh$' | head -n 1)" _NET_WM_STATE 2>/dev/null | grep -q FULLSCREEN
+    if xprop -id "$(xdotool search --name '^Quillmarsh$' | head -n 1)" _NET_WM_STATE | grep -q FULLSCREEN; then
+        [ "$1" = yes ]
+    else
+        [ "$1" = no ]
+    fi
 }
 wait_for_full_screen() { # yes|no
-    deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
-    while :; do
-        if full_screen; then now=yes; else now=no; fi
-        [ "$now" = "$1" ] && return 0
-        [ "$(date +%s)" -ge "$deadline" ] && { echo "FAIL: full screen is not '$1'"; fail=1; return 1; }
-        sleep "$POLL_STEP"
-    done
+    wait_until full_screen "$1" || { echo "FAIL: full screen is not '$1'"; fail=1; }
 }
 
 "$build/quillmarsh" 2>err.txt & pid=$!

@@ -53,14 +53,19 @@ press_until() { # log state key [pid]
     return $_status
 }
 
-# Waits until process PID has ended; fails if it is still running after the limit.
-wait_for_exit() { # pid
+# Runs the command (quietly) until it succeeds; fails if it still has not after the limit.
+wait_until() { # command...
     _deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
-    while kill -0 "$1" 2>/dev/null; do
+    until "$@" >/dev/null 2>&1; do
         [ "$(date +%s)" -ge "$_deadline" ] && return 1
         sleep "$POLL_STEP"
     done
     return 0
+}
+
+# Waits until process PID has ended; fails if it is still running after the limit.
+wait_for_exit() { # pid
+    wait_until eval "! kill -0 $1"
 }
 
 # Waits for the game's window to exist, then gives it the keyboard (not for Wine: it steals the focus there).
@@ -70,10 +75,5 @@ focus_game_window() {
 
 # Waits until FILE exists and is not empty.
 wait_for_file() { # file
-    _deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
-    until [ -s "$1" ]; do
-        [ "$(date +%s)" -ge "$_deadline" ] && return 1
-        sleep "$POLL_STEP"
-    done
-    return 0
+    wait_until test -s "$1"
 }
