@@ -66,7 +66,8 @@ wait_for_state "$shots/err.txt" game-play "$pid" || fail=1
 press space
 wait_for_state "$shots/err.txt" game-paused "$pid" || fail=1
 press F12
-wait_for_file "$shots/screenshots/quillmarsh-0001.png" || echo "FAIL: no screenshot file appeared"
+# The game says so once the file is written whole.
+wait_until grep -q 'screenshot saved' "$shots/out.txt" || echo "FAIL: the game did not say it saved a screenshot"
 import -window root -depth 8 -strip "$shots/screen.ppm"
 press Escape
 wait_for_exit "$pid" || kill "$pid"

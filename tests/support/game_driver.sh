@@ -72,8 +72,3 @@ wait_for_exit() { # pid
 focus_game_window() {
     timeout "$GAME_WAIT_LIMIT" xdotool search --sync --name '^Quillmarsh$' windowfocus --sync >/dev/null 2>&1
 }
-
-# Waits until FILE exists and is not empty.
-wait_for_file() { # file
-    wait_until test -s "$1"
-}
