@@ -254,8 +254,10 @@ try {
     byType[type] = Math.round((byType[type] || 0) + d / wallS);
   }
   Object.assign(stats, pace, { cpuAllPct: Math.round(total / wallS), cpuPctByProcess: byType });
-  check(pace.frames >= 160 && pace.frames <= 200, '160..200 frames in 2 s', `${pace.frames}`);
-  check(pace.dtMedian >= 10.5 && pace.dtMedian <= 11.5, 'the median frame interval is 11 ms',
+  // A busy machine makes frames late, never early (a late frame is not caught up), so the bounds leave
+  // room above 11 ms; a page paced by the display (16.7 ms, 120 frames) or not at all still fails.
+  check(pace.frames >= 150 && pace.frames <= 200, '150..200 frames in 2 s', `${pace.frames}`);
+  check(pace.dtMedian >= 10.5 && pace.dtMedian <= 12.5, 'the median frame interval is 11 ms',
     `median ${pace.dtMedian} ms, p95 ${pace.dtP95} ms, max ${pace.dtMax} ms`);
 
   // Sound: the first key wakes the page's audio (A: not one of the game's keys, and not a modifier, which
