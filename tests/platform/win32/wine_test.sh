@@ -11,6 +11,7 @@ SOURCE=$(cd "$(dirname "$SELF")/../../.." && pwd)
 BUILD=$(readlink -f "${1:-$SOURCE/build-win}")
 LINUX=${2:+$(readlink -f "$2")}
 RUN=$BUILD/wine-test
+. "$SOURCE/tests/support/game_driver.sh"
 if [ -n "$LINUX" ]; then
     HOST_SIM=$LINUX/quillmarsh-sim
 else
@@ -51,7 +52,12 @@ if [ ! -d "$WINEPREFIX" ]; then
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f > /dev/null
     wineserver -w
 fi
-sleep 1
+# The sound server must be up before the first program opens DirectSound.
+deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
+until pactl info > /dev/null 2>&1; do
+    [ "$(date +%s)" -lt "$deadline" ] || { echo "FAIL: PulseAudio did not start"; cat "$OUT/pulse.log"; exit 1; }
+    sleep "$POLL_STEP"
+done
 
 # The unit tests, built for Windows, in one Wine process.
 check ctest --test-dir "$BUILD" --output-on-failure -R '^unit_tests$'
@@ -169,8 +175,24 @@ at_most() { [ "$(printf '%.0f' "$1")" -le "$2" ]; }
 at_least() { [ "$(printf '%.0f' "$1")" -ge "$2" ]; }
 
 wait_for_mode() { # log
-    for _ in $(seq 100); do grep -q 'display mode' "$1" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
+    local deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
+    until grep -q 'display mode' "$1" 2>/dev/null; do
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
+        sleep "$POLL_STEP"
+    done
+}
+
+# The screen, taken into SHOT until TEST SHOT passes or the limit: Wine's desktop shows a frame a moment
+# after the game has presented it.
+screen_until() { # shot test...
+    local shot=$1 deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
+    shift
+    while :; do
+        import -window root -depth 8 -strip "$shot"
+        "$@" "$shot" && return 0
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
+        sleep "$POLL_STEP"
+    done
 }
 
 play() { # name width height picture
@@ -178,24 +200,31 @@ play() { # name width height picture
     (cd "$GAME" && QUILLMARSH_TRACE=1 exec wine ./quillmarsh.exe) > "$OUT/$name.out" 2> "$OUT/$name.err" &
     pid=$!
     check wait_for_mode "$OUT/$name.err"
-    sleep 5
-    import -window root -depth 8 -strip "$OUT/$name-title.ppm"
+    # Left alone, the title's line ripples for 300 frames and then settles.
+    check wait_for_state "$OUT/$name.err" title-settled "$pid"
+    title_shown() { at_most "$(differing "$1" "$picture" "$w" "$h")" $((w * h / 100)); }
+    screen_until "$OUT/$name-title.ppm" title_shown || true
     local title
     title=$(differing "$OUT/$name-title.ppm" "$picture" "$w" "$h")
     echo "$name: $title of $((w * h)) title pixels differ from the headless picture"
     check at_most "$title" $((w * h / 100))
-    # Keys go to the focused Wine window as they are; focusing it with xdotool would steal the focus.
-    xdotool key --delay 60 z
-    sleep 2
-    import -window root -depth 8 -strip "$OUT/$name-game.ppm"
+    # Keys go to the focused Wine window as they are; focusing it with xdotool would steal the focus. Z is
+    # held until the game has taken it.
+    check press_until "$OUT/$name.err" title-fade-out z "$pid"
+    check wait_for_state "$OUT/$name.err" game-play "$pid"
+    # A stage in many colours, not a black or half-faded screen.
+    stage_shown() {
+        at_least "$(differing "$1" "$picture" "$w" "$h")" $((w * h / 5)) &&
+            at_least "$(convert "$1.crop.png" -format %k info:)" 32
+    }
+    screen_until "$OUT/$name-game.ppm" stage_shown || true
     local game
     game=$(differing "$OUT/$name-game.ppm" "$picture" "$w" "$h")
     echo "$name: $game of $((w * h)) pixels changed after Z"
     check at_least "$game" $((w * h / 5))
-    # A stage in many colours, not a black or half-faded screen.
     check at_least "$(convert "$OUT/$name-game.ppm.crop.png" -format %k info:)" 32
-    xdotool key --delay 60 Escape
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    press Escape
+    wait_for_exit "$pid" || { echo "$name: still running after Esc"; kill "$pid"; }
     status=0
     wait "$pid" || status=$?
     echo "$name: exit status $status"
