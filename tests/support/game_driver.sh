@@ -41,6 +41,17 @@ press() { # key [seconds]
     sleep "$KEY_HOLD"
 }
 
+# Holds KEYS down together for KEY_HOLD, releases them in reverse order, then leaves them up for KEY_HOLD.
+press_chord() { # key...
+    xdotool keydown "$@"
+    sleep "$KEY_HOLD"
+    _up=""
+    for _key in "$@"; do _up="$_key $_up"; done
+    # shellcheck disable=SC2086
+    xdotool keyup $_up
+    sleep "$KEY_HOLD"
+}
+
 # Holds KEY until the game shows STATE (and at least KEY_HOLD), then leaves it up for KEY_HOLD: a press a
 # slow frame cannot miss.
 press_until() { # log state key [pid]

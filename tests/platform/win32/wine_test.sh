@@ -258,22 +258,6 @@ check grep -q '^quillmarsh: cannot read' "$OUT/empty.err"
 # Windows only: the player's zip, a failed start shown in a message box (or on the Command Prompt's
 # console), and the game in a window with Alt+Enter. Keys are held 150 ms; every wait polls for a state.
 # ----------------------------------------------------------------------------------------------------------
-win_until() { # seconds command...: polls the command until it succeeds
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-win_press() { # keys...: pressed together, held 150 ms (over ten frames), released in reverse order
-    local up=() key
-    for key in "$@"; do up=("$key" "${up[@]}"); done
-    xdotool keydown "$@"
-    sleep 0.15
-    xdotool keyup "${up[@]}"
-}
-win_gone() { ! kill -0 "$1" 2> /dev/null; }
 win_visible() { # name count: exactly `count` mapped windows of that name
     [ "$(xdotool search --onlyvisible --name "$1" 2> /dev/null | wc -l)" = "$2" ]
 }
@@ -329,18 +313,18 @@ windows_extras() {
     (cd "$box" && QUILLMARSH_TRACE=1 WINEDEBUG=trace+msgbox exec wine start /wait /unix "$box/quillmarsh.exe") \
         > "$OUT/box.out" 2> "$OUT/box.err" &
     pid=$!
-    check win_until 60 grep -q 'MSGBOX_OnInit' "$OUT/box.err"
+    check wait_until grep -q 'MSGBOX_OnInit' "$OUT/box.err"
     # Wine traces the box's text as UTF-16 code units: 文字 is \6587\5b57.
     check grep -qF 'MSGBOX_OnInit L"quillmarsh: cannot read the picture bmp/\6587\5b57.bmp: the file is damaged' \
         "$OUT/box.err"
     # One window of the game's name on the screen, the box, while the game waits for it.
-    check win_until 30 win_visible '^Quillmarsh$' 1
+    check wait_until win_visible '^Quillmarsh$' 1
     geometry=$(xdotool search --onlyvisible --name '^Quillmarsh$' getwindowgeometry 2> /dev/null | grep Geometry || true)
     echo "message box: ${geometry##* }; $(grep -o 'MSGBOX_OnInit.*' "$OUT/box.err" | head -1)"
     check kill -0 "$pid"
-    win_press Return
-    check win_until 30 win_gone "$pid"
-    win_gone "$pid" || { kill "$pid" 2> /dev/null; }
+    press Return
+    check wait_for_exit "$pid"
+    kill "$pid" 2> /dev/null || true
     status=0
     wait "$pid" || status=$?
     echo "message box: exit status $status after Return"
@@ -352,10 +336,10 @@ windows_extras() {
         "$OUT/console.txt") < /dev/null > /dev/null 2>&1 &
     pid=$!
     local alone=yes
-    win_until 60 win_gone "$pid" || {
+    wait_for_exit "$pid" || {
         alone=no
-        win_press Return
-        win_until 10 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+        press Return
+        wait_for_exit "$pid" || kill "$pid" 2> /dev/null || true
     }
     check [ "$alone" = yes ]
     status=0
@@ -375,7 +359,7 @@ windows_extras() {
     (cd "$win" && QUILLMARSH_TRACE=1 QUILLMARSH_WINDOWED=1 exec wine explorer /desktop=Quillmarsh-window,1024x768 \
         quillmarsh.exe) > "$OUT/window.out" 2> "$OUT/window.err" &
     pid=$!
-    check win_until 60 grep -q '^quillmarsh: window ' "$OUT/window.err"
+    check wait_until grep -q '^quillmarsh: window ' "$OUT/window.err"
     read -r w h x y < <(sed -n 's/^quillmarsh: window \([0-9]*\)x\([0-9]*\) at \([0-9-]*\),\([0-9-]*\).*/\1 \2 \3 \4/p' \
         "$OUT/window.err" | head -1) || true
     f=$((${w:-0} / 320))
@@ -390,22 +374,22 @@ windows_extras() {
     check [ "$gw" -gt "${w:-0}" -a "$gh" -gt "${h:-0}" -a "$gx" -le "${x:-0}" -a "$gy" -le "${y:-0}" ]
     check [ $((2 * gx + gw - 1024)) -ge -2 -a $((2 * gx + gw - 1024)) -le 2 ]
     convert "$OUT/window-title.png" -scale "$((100 * f))%" "$OUT/window-title-scaled.png"
-    check win_until 60 win_shows window-title "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
+    check wait_until win_shows window-title "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
         "$OUT/window-title-scaled.png" $((320 * f * 240 * f / 100))
     echo "window: $(cat "$OUT/window-title.count") of $((320 * f * 240 * f)) pixels differ from the runner's title scaled $f times"
     check win_absent 'display mode' "$OUT/window.err"
 
     # Alt+Enter: DirectDraw's full screen at 320x240 in 256 colours, the same title.
-    win_press alt Return
-    check win_until 30 grep -q 'display mode 320x240x8' "$OUT/window.err"
-    check win_until 30 win_shows full-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
+    press_chord alt Return
+    check wait_until grep -q 'display mode 320x240x8' "$OUT/window.err"
+    check wait_until win_shows full-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
     echo "full screen: $(cat "$OUT/full-title.count") of $((320 * 240)) pixels differ from the runner's title"
 
     # Two presses 100 ms apart (one xdotool run, so the gap holds on a loaded machine): back to the window
     # once; the second press falls within the quarter second and is ignored.
     xdotool keydown alt keydown Return sleep 0.1 keyup Return keydown Return sleep 0.1 keyup Return keyup alt
-    check win_until 30 win_lines '^quillmarsh: window ' "$OUT/window.err" 2
-    check win_until 30 win_shows window-again "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
+    check wait_until win_lines '^quillmarsh: window ' "$OUT/window.err" 2
+    check wait_until win_shows window-again "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
         "$OUT/window-title-scaled.png" $((320 * f * 240 * f / 100))
 
     # Z starts a game in the window: the stage's "STAGE" label where the runner draws it, in a picture of many
@@ -413,15 +397,15 @@ windows_extras() {
     printf '0:\n50: z\n52:\n60: z\n62:\n400: esc\n' > "$OUT/window-start.txt"
     "$HOST_SIM" --dir "$win" --input "$OUT/window-start.txt" --screenshot "300:$OUT/window-stage.png" > /dev/null
     convert "$OUT/window-stage.png" -crop 36x14+78+41 +repage -scale "$((100 * f))%" "$OUT/window-label.png"
-    win_press z
-    check win_until 30 win_shows window-game $((${x:-0} + 78 * f)) $((${y:-0} + 41 * f)) $((36 * f)) $((14 * f)) \
+    press z
+    check wait_until win_shows window-game $((${x:-0} + 78 * f)) $((${y:-0} + 41 * f)) $((36 * f)) $((14 * f)) \
         "$OUT/window-label.png" 0
     convert "$OUT/window-game.ppm" -crop "$((320 * f))x$((240 * f))+${x:-0}+${y:-0}" +repage "$OUT/window-game.png"
     echo "window: the stage's label after Z, $(convert "$OUT/window-game.png" -format %k info:) colours in the picture"
     check [ "$(convert "$OUT/window-game.png" -format %k info:)" -ge 32 ]
-    win_press Escape
-    check win_until 30 grep -q 'the game ended with exit status 0' "$OUT/window.err"
-    win_until 30 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+    press Escape
+    check wait_until grep -q 'the game ended with exit status 0' "$OUT/window.err"
+    wait_for_exit "$pid" || kill "$pid" 2> /dev/null || true
     wait "$pid" || true
     # The second press of the pair never reached the display.
     check [ "$(grep -c 'display mode' "$OUT/window.err")" = 1 ]
@@ -430,11 +414,11 @@ windows_extras() {
     (cd "$win" && QUILLMARSH_TRACE=1 QUILLMARSH_WINDOWED=0 exec wine ./quillmarsh.exe) > "$OUT/unwindowed.out" \
         2> "$OUT/unwindowed.err" &
     pid=$!
-    check win_until 60 grep -q 'display mode 320x240x8' "$OUT/unwindowed.err"
-    check win_until 60 win_shows unwindowed-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
-    win_press Escape
-    check win_until 30 grep -q 'the game ended with exit status 0' "$OUT/unwindowed.err"
-    win_until 30 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+    check wait_until grep -q 'display mode 320x240x8' "$OUT/unwindowed.err"
+    check wait_until win_shows unwindowed-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
+    press Escape
+    check wait_until grep -q 'the game ended with exit status 0' "$OUT/unwindowed.err"
+    wait_for_exit "$pid" || kill "$pid" 2> /dev/null || true
     wait "$pid" || true
     check win_absent '^quillmarsh: window ' "$OUT/unwindowed.err"
 }
