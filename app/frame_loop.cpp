@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/frame_state.h"
 #include "app/main_window.h"
 #include "game/game_scene.h"
 #include "game/title_scene.h"
@@ -34,6 +35,7 @@ void ResetFrameTimer() {
     nextFrameTime = 0;
     lastGateReading = 0;
     lowPowerGate = false;
+    ResetFrameState();
 }
 
 void SetLowPowerGate(bool on) {
@@ -74,6 +76,7 @@ bool RunFrame() {
     if (frameOpened) frameOpened();
     if (!DDRestoreSurfaces()) return false;
     SampleControls(&inputState, 0, CONTROL_SOURCE_JOYSTICK | CONTROL_SOURCE_KEYBOARD);
+    const char* state = FrameStateName();
     if (currentScene == SCENE_TITLE) {
         if (!TitleScene()) return false;
     } else if (currentScene == SCENE_GAME) {
@@ -81,6 +84,7 @@ bool RunFrame() {
     }
     if (paletteFadeActive) DDUploadWorkPalette(PALETTE_DARKENING_ENTRIES);
     DDPresent();
+    NoteFrameState(state);
     if (framePresented) framePresented();
     return true;
 }

@@ -1,4 +1,4 @@
-// The trace hook every failure text goes to.
+// The trace hook every failure text, and each change of the state frames run in, goes to.
 #include "base/trace.h"
 
 #include <cstdio>

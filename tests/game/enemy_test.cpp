@@ -70,6 +70,43 @@ void PlaceByCentre(Enemy* e, int32_t cx, int32_t cy) {
     SetCentredPoints(&e->body);
     UpdateScreenPos(&e->body);
 }
+
+// An enemy sheet whose every cell is one index, 10 + row * 12 + column, drawn through a table that keeps
+// the sprite's index, so the cell drawn can be read back from the screen.
+bool MakeReadableEnemySheet() {
+    Surface& sheet = surfaceTable[SURFACE_ENEMY];
+    if (!DDCreateSurface(&sheet, 384, 128, 1, MEMORY_SYSTEM)) return false;
+    for (int32_t row = 0; row < 4; ++row)
+        for (int32_t col = 0; col < 12; ++col)
+            DDFillRect(&sheet, col * 32, row * 32, 32, 32, 10 + row * 12 + col);
+    for (int32_t a = 0; a < 256; ++a)
+        for (int32_t b = 0; b < 256; ++b)
+            halfBlendTable[a * 256 + b] = static_cast<uint8_t>(b);
+    return true;
+}
+
+struct Placed {
+    int32_t screenX, screenY, facing, variant;
+};
+
+// The list by hand: enemies at known screen places of their bodies, in this order.
+void PlaceByHand(const Placed* placed, int32_t count) {
+    enemyList = EnemyList{};
+    enemyList.head = static_cast<Enemy*>(std::calloc(1, sizeof(Enemy)));
+    enemyList.tail = static_cast<Enemy*>(std::calloc(1, sizeof(Enemy)));
+    enemyList.head->next = enemyList.tail;
+    enemyList.tail->prev = enemyList.head;
+    for (int32_t i = 0; i < count; ++i) {
+        Enemy templ{};
+        templ.body.x = (scrollX + placed[i].screenX) * PX;
+        templ.body.y = (scrollY + placed[i].screenY) * PX;
+        SetBodyPoints(&templ.body);
+        UpdateScreenPos(&templ.body);
+        ASSERT_TRUE(AddEnemy(&enemyList, &templ));
+        enemyList.tail->prev->body.facing = placed[i].facing;
+        enemyList.tail->prev->variant = placed[i].variant;
+    }
+}
 } // namespace
 
 TEST_F(EnemyTest, CountGrowsWithMapAndStageAndNoneStartsNearThePlayer) {
@@ -102,6 +139,43 @@ TEST_F(EnemyTest, CountGrowsWithMapAndStageAndNoneStartsNearThePlayer) {
     }
     // A second build is refused and changes nothing.
     EXPECT_FALSE(InitEnemy(&enemyList));
+}
+
+TEST_F(EnemyTest, TheExclusionBoxRejectsEveryPlaceUpToEachOfItsEdges) {
+    // 2048 pixels square, the player at (1000, 1000) with the camera at (928, 920): the player's box is
+    // screen (72, 80) to (87, 95), the exclusion box 320 further out on every side, (-248, -240) to
+    // (407, 415). A 16-pixel body overlaps it from map x and y 665 (its right or bottom edge on the
+    // box's left or top one) to 1335 (its left or top edge on the box's right or bottom one).
+    MakeTestMap(64, 64, 0);
+    auto inBox = [](int32_t x, int32_t y) { return x >= 665 && x <= 1335 && y >= 665 && y <= 1335; };
+    struct Case {
+        int32_t x, y;
+        bool kept;
+    };
+    const Case cases[] = {{1000, 1335, false}, {1000, 1336, true}, {1000, 665, false}, {1000, 664, true},
+                          {1335, 1000, false}, {1336, 1000, true}, {665, 1000, false}, {664, 1000, true},
+                          {1335, 1335, false}, {1336, 664, true}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(inBox(c.x, c.y), !c.kept); // the model agrees with the table
+        FreeEnemies(&enemyList);
+        PutPlayer(1000 * PX, 1000 * PX);
+        ASSERT_EQ(scrollX, 928);
+        ASSERT_EQ(scrollY, 920);
+        const uint32_t seed = SeedFor({{2048, c.x}, {2048, c.y}});
+        qm::srand(seed);
+        ASSERT_TRUE(InitEnemy(&enemyList));
+        // The first enemy stands on the first drawn place outside the box.
+        ModelRandom model{seed};
+        int32_t x, y;
+        do {
+            x = model.Next() % 2048;
+            y = model.Next() % 2048;
+        } while (inBox(x, y));
+        const Enemy* first = enemyList.head->next;
+        EXPECT_EQ(first->body.x == c.x * PX && first->body.y == c.y * PX, c.kept) << c.x << "," << c.y;
+        EXPECT_EQ(first->body.x, x * PX) << c.x << "," << c.y;
+        EXPECT_EQ(first->body.y, y * PX) << c.x << "," << c.y;
+    }
 }
 
 TEST_F(EnemyTest, PlacementAndTraitsDrawInTheirOrder) {
@@ -300,37 +374,10 @@ TEST_F(EnemyTest, AReleasedEnemyWaitsAHundredFramesFollowingTheView) {
 TEST_F(EnemyTest, DrawingCarriesTheRowOverAndSkipsEnemiesOffTheView) {
     MakeTestMap(64, 64, 0);
     PutPlayer(500 * PX, 500 * PX);
-    Surface& sheet = surfaceTable[SURFACE_ENEMY];
-    ASSERT_TRUE(DDCreateSurface(&sheet, 384, 128, 1, MEMORY_SYSTEM));
-    for (int32_t row = 0; row < 4; ++row)
-        for (int32_t col = 0; col < 12; ++col)
-            DDFillRect(&sheet, col * 32, row * 32, 32, 32, 10 + row * 12 + col);
-    // A table that keeps the sprite's index, so the drawn cell can be read back.
-    for (int32_t a = 0; a < 256; ++a)
-        for (int32_t b = 0; b < 256; ++b)
-            halfBlendTable[a * 256 + b] = static_cast<uint8_t>(b);
-    // The list by hand: enemies at known screen places, in this order.
-    enemyList = EnemyList{};
-    Enemy* head = static_cast<Enemy*>(std::calloc(1, sizeof(Enemy)));
-    Enemy* tail = static_cast<Enemy*>(std::calloc(1, sizeof(Enemy)));
-    head->next = tail;
-    tail->prev = head;
-    enemyList.head = head;
-    enemyList.tail = tail;
-    struct Placed {
-        int32_t screenX, facing, variant;
-    };
-    const Placed placed[] = {{20, 0, 1}, {60, DIR_DOWN, 0}, {100, 0, 2}, {-24, DIR_UP, 0}, {-23, DIR_UP, 0}};
-    for (const Placed& s : placed) {
-        Enemy templ{};
-        templ.body.x = (scrollX + s.screenX) * PX;
-        templ.body.y = (scrollY + 40) * PX;
-        SetBodyPoints(&templ.body);
-        UpdateScreenPos(&templ.body);
-        ASSERT_TRUE(AddEnemy(&enemyList, &templ));
-        enemyList.tail->prev->body.facing = s.facing;
-        enemyList.tail->prev->variant = s.variant;
-    }
+    ASSERT_TRUE(MakeReadableEnemySheet());
+    const Placed placed[] = {
+        {20, 40, 0, 1}, {60, 40, DIR_DOWN, 0}, {100, 40, 0, 2}, {-24, 40, DIR_UP, 0}, {-23, 40, DIR_UP, 0}};
+    PlaceByHand(placed, 5);
     DDFillRect(&backBuffer, 0, 0, 320, 240, 250);
     DrawEnemies(&enemyList);
     const std::vector<Enemy*> all = Enemies();
@@ -343,6 +390,29 @@ TEST_F(EnemyTest, DrawingCarriesTheRowOverAndSkipsEnemiesOffTheView) {
     EXPECT_EQ(all[4]->body.anim.tick, 1); // at -23: drawn, clipped
     EXPECT_EQ(BackBufferPixel(80 - 23 - 8 + 31, 64 + 5), 10 + 3 * 12 + 1);
     EXPECT_EQ(BackBufferPixel(80 - 23 - 8 + 32, 64 + 5), 250);
+}
+
+TEST_F(EnemyTest, DrawingSkipsEnemiesPastEachEdgeOfTheView) {
+    MakeTestMap(64, 64, 0);
+    PutPlayer(500 * PX, 500 * PX);
+    ASSERT_TRUE(MakeReadableEnemySheet());
+    // Body screen places: the sprite (32x32, 8 left of and 16 above the body) overlaps the 160x160 view
+    // for x from -23 to 167 and y from -15 to 175.
+    const Placed placed[] = {{167, 60, DIR_DOWN, 0}, {168, 100, DIR_DOWN, 0}, {60, 175, DIR_UP, 1},
+                             {100, 176, DIR_UP, 1},  {20, -15, DIR_LEFT, 2},  {120, -16, DIR_LEFT, 2}};
+    PlaceByHand(placed, 6);
+    DDFillRect(&backBuffer, 0, 0, 320, 240, 250);
+    DrawEnemies(&enemyList);
+    const std::vector<Enemy*> all = Enemies();
+    const bool drawn[] = {true, false, true, false, true, false};
+    for (int32_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(all[static_cast<size_t>(i)]->body.anim.tick, drawn[i] ? 1 : 0) << i;
+        // A pixel inside the sprite's cell, on the screen even where the view ends.
+        const int32_t sx = placed[i].screenX - 8 + 80 + 2, sy = placed[i].screenY - 16 + 40 + 30;
+        const int32_t row = placed[i].facing == DIR_DOWN ? 0 : placed[i].facing == DIR_UP ? 3 : 1;
+        const int32_t cell = 10 + row * 12 + 1 + placed[i].variant * 4;
+        EXPECT_EQ(BackBufferPixel(sx, sy), drawn[i] ? cell : 250) << i;
+    }
 }
 
 TEST_F(EnemyTest, FailedAllocationsLeaveAListThatCanBeFreed) {

@@ -1,5 +1,5 @@
 // The game scene on the real asset tree: stage start and its failures, the states and their timing,
-// the light, opening tiles, and what follows a clear or a capture.
+// the light, opening tiles and their odds, the ambient sounds, and what follows a clear or a capture.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,7 +19,9 @@
 #include "game/map.h"
 #include "game/player.h"
 #include "game/stage_rules.h"
+#include "platform/display_device.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_input.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/generated_assets.h"
@@ -229,6 +231,203 @@ TEST_F(GameSceneTest, TheFirstOpeningNeverRevealsTheSeal) {
     EXPECT_EQ(sealChance, 0);
 }
 
+TEST_F(GameSceneTest, TheSealNeedsItsChanceAboveARollOfOneToAHundredAndAppearsOnce) {
+    ToPlay();
+    struct Case {
+        int32_t roll; // rand() % 100 + 1
+        int32_t chance;
+        bool seal;
+    };
+    const Case cases[] = {{1, 1, false},  {1, 2, true},      {57, 56, false}, {57, 57, false},
+                          {57, 58, true}, {100, 100, false}, {100, 101, true}};
+    for (const Case& c : cases) {
+        SetTile(3, 4, TILE_CLOSED);
+        sealRevealed = 0;
+        sealChance = c.chance;
+        qm::srand(SeedFor({{100, c.roll - 1}}));
+        ASSERT_TRUE(OpenClosedTile(3, 4));
+        EXPECT_EQ(GetTile(3, 4), c.seal ? TILE_SEAL : TILE_OPENED)
+            << "roll " << c.roll << " chance " << c.chance;
+        EXPECT_EQ(sealRevealed, c.seal ? 1 : 0) << "roll " << c.roll << " chance " << c.chance;
+    }
+    // Once revealed, no opening rolls for the seal again, however high its chance: the first draw is the
+    // release roll.
+    ASSERT_EQ(sealRevealed, 1);
+    sealChance = 101;
+    const uint32_t seed = SeedFor({{100, 50}}); // a roll of 51: no ghost at stage 1
+    qm::srand(seed);
+    ModelRandom model{seed};
+    model.Next();
+    const int32_t step = model.Next() % 2 + 1;
+    SetTile(5, 4, TILE_CLOSED);
+    ASSERT_TRUE(OpenClosedTile(5, 4));
+    EXPECT_EQ(GetTile(5, 4), TILE_OPENED);
+    EXPECT_EQ(GetTile(3, 4), TILE_SEAL);
+    EXPECT_EQ(sealRevealed, 1);
+    EXPECT_EQ(sealChance, 101 + step);
+    EXPECT_EQ(qm::RandomState(), model.state);
+}
+
+TEST_F(GameSceneTest, AGhostIsReleasedWhenStageTimesThreePlusTenExceedsTheRoll) {
+    ToPlay();
+    sealRevealed = 1; // the release roll is then the first draw
+    struct Case {
+        int32_t stage;
+        int32_t roll; // rand() % 100 + 1
+        bool ghost;
+    };
+    const Case cases[] = {{1, 1, true},   {1, 12, true},  {1, 13, false},   {1, 14, false}, {2, 15, true},
+                          {2, 16, false}, {30, 99, true}, {30, 100, false}, {31, 100, true}};
+    for (const Case& c : cases) {
+        stage = c.stage;
+        sealChance = 10;
+        lightLevel = 20000;
+        SetTile(3, 4, TILE_CLOSED);
+        const uint32_t seed = SeedFor({{100, c.roll - 1}});
+        qm::srand(seed);
+        ModelRandom model{seed};
+        model.Next();
+        if (c.ghost)
+            for (int k = 0; k < 4; ++k) // the ghost's traits
+                model.Next();
+        const int32_t step = c.ghost ? model.Next() % 3 + 1 : model.Next() % 2 + 1;
+        const int32_t ghosts = enemyList.count;
+        const int32_t appears = PlaysOf(SND_APPEAR);
+        ASSERT_TRUE(OpenClosedTile(3, 4));
+        const std::string where = "stage " + std::to_string(c.stage) + " roll " + std::to_string(c.roll);
+        EXPECT_EQ(enemyList.count - ghosts, c.ghost ? 1 : 0) << where;
+        EXPECT_EQ(PlaysOf(SND_APPEAR) - appears, c.ghost ? 1 : 0) << where;
+        EXPECT_EQ(GetTile(3, 4), TILE_OPENED) << where;
+        EXPECT_EQ(sealChance, 10 + step) << where;
+        EXPECT_EQ(qm::RandomState(), model.state) << where;
+        EXPECT_EQ(lightLevel, 23000) << where;
+    }
+}
+
+TEST_F(GameSceneTest, OpeningATileRetintsAndUploadsThePaletteAtOnce) {
+    ToPlay();
+    // Colours that show the weight: entry i is (i, 255 - i, 200).
+    for (int32_t i = 0; i < 256; ++i)
+        basePalette[i] = workPalette[i] =
+            PaletteEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 200, 0};
+    lightLevel = 19003;
+    UpdateLight(); // 18999: weight 189, tinted and uploaded
+    ASSERT_EQ(workPalette[100].red, 100 * 189 >> 8);
+    sealRevealed = 1;
+    qm::srand(SeedFor({{100, 50}})); // no ghost
+    SetTile(3, 4, TILE_CLOSED);
+    ASSERT_TRUE(OpenClosedTile(3, 4));
+    ASSERT_EQ(lightLevel, 21999); // weight 219
+    PaletteEntry shown[256];
+    PlatformDisplayGetEntries(shown);
+    for (int32_t i : {1, 100, 216}) {
+        EXPECT_EQ(workPalette[i].red, i * 219 >> 8) << i;
+        EXPECT_EQ(workPalette[i].green, (255 - i) * 219 >> 8) << i;
+        EXPECT_EQ(workPalette[i].blue, 200 * 219 >> 8) << i;
+        EXPECT_EQ(shown[i].red, workPalette[i].red) << i;
+        EXPECT_EQ(shown[i].green, workPalette[i].green) << i;
+    }
+    // The entries past the darkened ones keep their own colours.
+    EXPECT_EQ(workPalette[217].red, 217);
+    EXPECT_EQ(workPalette[255].green, 0);
+}
+
+TEST_F(GameSceneTest, AmbientSoundsPlayOneFrameInSevenHundredAtADrawnVolumeAndPan) {
+    ToPlay();
+    // One draw and nothing else, unless it is 0 modulo 700.
+    for (int32_t odds : {1, 350, 699}) {
+        const uint32_t seed = SeedFor({{700, odds}});
+        qm::srand(seed);
+        ModelRandom model{seed};
+        model.Next();
+        const size_t calls = HeadlessAudioCalls().size();
+        PlayAmbientSound();
+        EXPECT_EQ(HeadlessAudioCalls().size(), calls) << odds;
+        EXPECT_EQ(qm::RandomState(), model.state) << odds;
+    }
+    // Sound 7 + (r mod 4), volume (r mod 1001) - 1000, pan (r mod 10001) - 5000, all on the buffer that
+    // plays. Each sound once, and the ends of both ranges.
+    const std::vector<std::vector<WantedDraw>> cases = {
+        {{700, 0}, {4, 0}},
+        {{700, 0}, {4, 1}},
+        {{700, 0}, {4, 2}},
+        {{700, 0}, {4, 3}},
+        {{700, 0}, {0, 0}, {1001, 0}},
+        {{700, 0}, {0, 0}, {1001, 1}},
+        {{700, 0}, {0, 0}, {1001, 1000}},
+        {{700, 0}, {0, 0}, {0, 0}, {10001, 0}},
+        {{700, 0}, {0, 0}, {0, 0}, {10001, 10000}},
+    };
+    std::vector<int32_t> volumes, pans;
+    for (const std::vector<WantedDraw>& wanted : cases) {
+        const uint32_t seed = SeedFor(wanted);
+        qm::srand(seed);
+        ModelRandom model{seed};
+        model.Next();
+        const int32_t sound = SND_SCREAM + model.Next() % 4;
+        const int32_t volume = model.Next() % 1001 - 1000;
+        const int32_t pan = model.Next() % 10001 - 5000;
+        SoundGroup& group = soundGroups[sound];
+        const int32_t buffer = HeadlessAudioBufferId(group.buffers[group.next]);
+        const size_t first = HeadlessAudioCalls().size();
+        PlayAmbientSound();
+        EXPECT_EQ(qm::RandomState(), model.state) << seed;
+        const HeadlessAudioBufferState state = HeadlessAudioBuffer(buffer);
+        EXPECT_EQ(state.volume, volume) << seed;
+        EXPECT_EQ(state.pan, pan) << seed;
+        EXPECT_TRUE(state.playing) << seed;
+        int32_t plays = 0;
+        for (size_t i = first; i < HeadlessAudioCalls().size(); ++i) {
+            const HeadlessAudioCall& call = HeadlessAudioCalls()[i];
+            if (call.op == AUDIO_PLAY) {
+                ++plays;
+                EXPECT_EQ(call.buffer, buffer) << seed;
+            }
+        }
+        EXPECT_EQ(plays, 1) << seed;
+        volumes.push_back(volume);
+        pans.push_back(pan);
+    }
+    // The ends of both ranges were reached.
+    EXPECT_EQ(volumes[4], -1000);
+    EXPECT_EQ(volumes[5], -999);
+    EXPECT_EQ(volumes[6], 0);
+    EXPECT_EQ(pans[7], -5000);
+    EXPECT_EQ(pans[8], 5000);
+}
+
+TEST_F(GameSceneTest, ThePlayerStandsStillWhileTheOpeningPosePlays) {
+    ToPlay();
+    // Open floor around the player, and ghosts that stay where they are.
+    const int32_t column = player.body.x >> 21, row = player.body.y >> 21;
+    for (int32_t r = row - 2; r <= row + 2; ++r)
+        for (int32_t c = column - 2; c <= column + 2; ++c)
+            SetTile((c + mapData.width) % mapData.width, (r + mapData.height) % mapData.height, 0);
+    for (Enemy* e = enemyList.head->next; e != enemyList.tail; e = e->next)
+        e->delay = 100000;
+    HeadlessSetKey(VK_RIGHT, true);
+    Frames(1);
+    HeadlessSetKey(VK_RIGHT, false);
+    ASSERT_EQ(player.body.facing, DIR_RIGHT);
+    HeadlessSetKey(VK_Z, true);
+    Frames(1);
+    HeadlessSetKey(VK_Z, false);
+    ASSERT_EQ(player.body.anim.sequence, SEQ_OPEN);
+    // Twenty-nine frames of the pose: the arrow held neither moves nor turns the player.
+    HeadlessSetKey(VK_LEFT, true);
+    const int32_t x0 = player.body.x, y0 = player.body.y;
+    for (int frame = 1; frame <= 29; ++frame) {
+        Frames(1);
+        ASSERT_EQ(player.body.x, x0) << frame;
+        ASSERT_EQ(player.body.facing, DIR_RIGHT) << frame;
+    }
+    EXPECT_EQ(player.body.anim.sequence, SEQ_WALK); // the pose ended as the 29th frame drew it
+    Frames(1);
+    EXPECT_EQ(player.body.x, x0 - PX);
+    EXPECT_EQ(player.body.y, y0);
+    EXPECT_EQ(player.body.facing, DIR_LEFT);
+}
+
 TEST_F(GameSceneTest, TheClearedCaptionGrowsInNinetySixFramesThenWaitsForButtonOne) {
     ToPlay();
     GameState = GAME_CLEARED;
@@ -285,6 +484,35 @@ TEST_F(GameSceneTest, ButtonOneHeldOnTheSealSkipsTheGrowthAndLeavesInThreeFrames
     EXPECT_EQ(GameState, GAME_CLEARED);
     Frames(1);
     EXPECT_EQ(GameState, GAME_FADEOUT);
+}
+
+TEST_F(GameSceneTest, TheClearedCaptionWaitsForButtonOneAlone) {
+    ToPlay();
+    GameState = GAME_CLEARED;
+    stageResult = RESULT_CLEARED;
+    // Both buttons, or button 2, neither skip the growth...
+    HeadlessSetKey(VK_Z, true);
+    HeadlessSetKey(VK_X, true);
+    Frames(1);
+    EXPECT_EQ(clearPhase, 1);
+    EXPECT_EQ(captionWidth, 1);
+    HeadlessSetKey(VK_Z, false);
+    Frames(1);
+    EXPECT_EQ(clearPhase, 1);
+    EXPECT_EQ(captionWidth, 2);
+    HeadlessSetKey(VK_X, false);
+    Frames(94);
+    ASSERT_EQ(clearPhase, 2);
+    // ...nor end the wait.
+    HeadlessSetKey(VK_X, true);
+    Frames(3);
+    HeadlessSetKey(VK_Z, true);
+    Frames(3);
+    EXPECT_EQ(clearPhase, 2);
+    EXPECT_EQ(GameState, GAME_CLEARED);
+    HeadlessSetKey(VK_X, false);
+    Frames(1);
+    EXPECT_EQ(clearPhase, 3);
 }
 
 TEST_F(GameSceneTest, TheCaptureRunsOneTwentyPlusTwoHundredPlusOneHundredFramesWithTwentySmears) {
@@ -346,6 +574,24 @@ TEST_F(GameSceneTest, TheLastCaptureSavesTheRecordAndReturnsToTheTitle) {
     EXPECT_EQ(bytes[1] | bytes[2] | bytes[3], 0);
 }
 
+TEST_F(GameSceneTest, ACaptureWithOneLifeLeftRestartsTheStageWithNone) {
+    stage = 3;
+    lives = 1;
+    bestRecord = 0;
+    ToPlay();
+    GameState = GAME_CAUGHT;
+    stageResult = RESULT_CAUGHT;
+    Frames(120 + 200 + 100 + 1 + 45 + 1);
+    EXPECT_EQ(lives, 0);
+    EXPECT_EQ(stage, 3);
+    EXPECT_EQ(currentScene, SCENE_GAME);
+    EXPECT_FALSE(std::filesystem::exists("user_data/Record.dat")); // no game over, so nothing saved
+    Frames(1);
+    EXPECT_EQ(gamePhase, PHASE_RUN);
+    EXPECT_EQ(GameState, GAME_INTRO);
+    EXPECT_EQ(mapData.width, 64); // the third file is 64 wide
+}
+
 TEST_F(GameSceneTest, StageSixPlaysTheFirstFileWithFiftyMoreEnemies) {
     Frames(1);
     const int32_t first = enemyList.count;
@@ -358,6 +604,30 @@ TEST_F(GameSceneTest, StageSixPlaysTheFirstFileWithFiftyMoreEnemies) {
     stage = 10;
     Frames(1);
     EXPECT_EQ(mapData.width, 128); // the fifth file
+}
+
+TEST_F(GameSceneTest, EveryStageStartsWithoutTheSealWhateverTheLastOneLeft) {
+    for (int32_t result : {RESULT_CLEARED, RESULT_CAUGHT}) {
+        ToPlay();
+        sealChance = 57;
+        sealRevealed = 1;
+        lightLevel = 4000;
+        stageResult = result;
+        GameState = GAME_FADEOUT;
+        paletteFadeActive = 1;
+        Frames(45);
+        ASSERT_EQ(gamePhase, PHASE_UNLOAD);
+        Frames(1); // the unload
+        Frames(1); // the next stage's start and its first intro frame
+        EXPECT_EQ(GameState, GAME_INTRO) << result;
+        EXPECT_EQ(sealChance, 0) << result;
+        EXPECT_EQ(sealRevealed, 0) << result;
+        EXPECT_EQ(stageResult, RESULT_NONE) << result;
+        EXPECT_EQ(lightLevel, LIGHT_MAX) << result;
+        Frames(44);
+    }
+    EXPECT_EQ(stage, 2);
+    EXPECT_EQ(lives, 1);
 }
 
 TEST_F(GameSceneTest, PauseFreezesTheFadeWhereItIs) {

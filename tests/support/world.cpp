@@ -41,6 +41,21 @@ std::vector<uint8_t> StageBytes(int32_t width, int32_t height, uint8_t kind) {
     return b;
 }
 
+uint32_t SeedFor(const std::vector<WantedDraw>& draws) {
+    for (uint32_t seed = 0;; ++seed) {
+        ModelRandom model{seed};
+        bool found = true;
+        for (const WantedDraw& d : draws) {
+            const int32_t r = model.Next();
+            if (d.modulus != 0 && r % d.modulus != d.value) {
+                found = false;
+                break;
+            }
+        }
+        if (found || seed == UINT32_MAX) return seed;
+    }
+}
+
 int32_t PlaysOf(SoundId id) {
     const SoundGroup& group = soundGroups[id];
     int32_t plays = 0;

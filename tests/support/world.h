@@ -22,6 +22,16 @@ struct ModelRandom {
     }
 };
 
+// One draw wanted of the generator: the draw modulo `modulus` equals `value`; modulus 0 takes any draw.
+struct WantedDraw {
+    int32_t modulus;
+    int32_t value;
+};
+// The first seed whose next draws, in order, are the wanted ones (searched with the model above), so a test
+// can put a draw on either side of a rule's threshold. The search takes about as many steps as the product of
+// the moduli, so keep that to a few million.
+uint32_t SeedFor(const std::vector<WantedDraw>& draws);
+
 // How many times a buffer of the sound's group was played so far.
 int32_t PlaysOf(SoundId id);
 

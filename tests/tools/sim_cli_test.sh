@@ -47,7 +47,8 @@ rc=$?
 [ "$(wc -l <a.jsonl)" -eq 300 ] || { echo "FAIL: scripted run: $(wc -l <a.jsonl) trace lines, expected 300"; fail=1; }
 head -n 1 rec.txt | grep -qx 'seed 31337' || { echo "FAIL: the recording does not start with its seed"; fail=1; }
 tail -n 1 rec.txt | grep -qx '300: down esc' || { echo "FAIL: the recording does not end with the close"; fail=1; }
-"$sim" --dir "$assets" --input rec.txt --trace b.jsonl --screenshot 299:b.png >out 2>err
+# Bounded, so a recording that lost its close still ends (and fails the comparison) instead of running on.
+"$sim" --dir "$assets" --input rec.txt --frames 400 --trace b.jsonl --screenshot 299:b.png >out 2>err
 rc=$?
 [ "$rc" -eq 0 ] || { echo "FAIL: replay: exit status $rc"; cat err; fail=1; }
 cmp -s a.jsonl b.jsonl || { echo "FAIL: the replay's trace differs"; fail=1; }

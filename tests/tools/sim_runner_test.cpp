@@ -425,6 +425,9 @@ TEST_F(Sim, ARecordedSessionReplaysToTheSameTrace) {
     options.tracePath = "played.jsonl";
     options.traceEnemies = true;
     options.recordPath = "session.txt";
+    // Every run is bounded, so a recording that lost its Esc ends all the same (and fails the comparison).
+    options.framesGiven = true;
+    options.frames = 300;
     EXPECT_EQ(Run(options), 0);
     const std::string recorded = ReadText("session.txt");
     // The seed, frame 0 and then only the frames where something changed.
@@ -442,6 +445,41 @@ TEST_F(Sim, ARecordedSessionReplaysToTheSameTrace) {
     EXPECT_EQ(Run(options), 0);
     const std::string played = ReadText("played.jsonl");
     EXPECT_EQ(ReadTrace("played.jsonl").size(), 240u);
+    EXPECT_EQ(ReadTrace("replayed.jsonl").size(), 240u);
     EXPECT_EQ(ReadText("replayed.jsonl"), played);
     EXPECT_EQ(ReadText("again.txt"), recorded);
+}
+
+TEST_F(Sim, ASessionWithNothingPressedIsRecordedWithItsSeed) {
+    SimOptions options;
+    options.seedGiven = true;
+    options.seed = 31337;
+    options.framesGiven = true;
+    options.tracePath = "played.jsonl";
+    options.recordPath = "session.txt";
+    // Closed before its first frame, or after five frames of nothing; the frame limit's close is recorded as
+    // the Esc that asks for the same.
+    const struct {
+        uint32_t frames;
+        const char* recording;
+    } cases[] = {{0, "seed 31337\n0: esc\n"}, {5, "seed 31337\n0:\n5: esc\n"}};
+    for (const auto& c : cases) {
+        options.frames = c.frames;
+        options.inputPath.clear();
+        options.tracePath = "played.jsonl";
+        options.recordPath = "session.txt";
+        EXPECT_EQ(Run(options), 0);
+        EXPECT_EQ(ReadText("session.txt"), c.recording);
+        // Replayed without the command line's seed, bounded, to the same trace.
+        options.seedGiven = false;
+        options.frames = c.frames + 50;
+        options.inputPath = "session.txt";
+        options.tracePath = "replayed.jsonl";
+        options.recordPath.clear();
+        EXPECT_EQ(Run(options), 0);
+        EXPECT_EQ(qm::RandomSeed(), 31337u);
+        EXPECT_EQ(ReadTrace("replayed.jsonl").size(), c.frames);
+        EXPECT_EQ(ReadText("replayed.jsonl"), ReadText("played.jsonl"));
+        options.seedGiven = true;
+    }
 }

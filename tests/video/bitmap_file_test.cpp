@@ -110,6 +110,28 @@ TEST(BitmapFile, RefusesPixelsOneByteShortEvenWithoutADeclaredSize) {
     EXPECT_FALSE(DecodeBitmapFile(bytes.data(), bytes.size(), &bitmap));
 }
 
+TEST(BitmapFile, ADeclaredSizeMayBeLeftOutOrFallShortButNeverExceedTheFile) {
+    auto bytes = MakeBmp(5, 3, Pattern(5, 3));
+    const uint32_t length = static_cast<uint32_t>(bytes.size());
+    auto declaring = [&](uint32_t declared) {
+        for (int k = 0; k < 4; ++k)
+            bytes[2 + static_cast<size_t>(k)] = static_cast<uint8_t>(declared >> (8 * k));
+        BitmapFile bitmap;
+        const bool accepted = DecodeBitmapFile(bytes.data(), bytes.size(), &bitmap);
+        if (accepted) {
+            EXPECT_EQ(bitmap.pixels, Pattern(5, 3)) << declared;
+        }
+        return accepted;
+    };
+    EXPECT_TRUE(declaring(length));
+    EXPECT_TRUE(declaring(length - 1));
+    EXPECT_TRUE(declaring(0));
+    EXPECT_FALSE(declaring(length + 1));
+    EXPECT_FALSE(declaring(length + 2));
+    EXPECT_FALSE(declaring(length + 65536));
+    EXPECT_FALSE(declaring(0xFFFFFFFFu));
+}
+
 TEST(BitmapFile, ReadsByGamePath) {
     ScopedWorkDir dir;
     WriteFileBytes("bmp\\テスト.bmp", MakeBmp(3, 2, Pattern(3, 2)));

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "tests/support/owned_surfaces.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "video/blend.h"
@@ -45,6 +46,32 @@ void ReferenceSmear(std::vector<uint8_t>& px, int32_t w, int32_t h, const std::v
         }
 }
 
+// The screen's pixels moved into memory with guard rows of one value above and below, for as long as it
+// lives: a row written past either edge then shows in the guard instead of damaging the heap.
+struct GuardedPixels {
+    static constexpr int32_t ROWS = 2;
+    static constexpr uint8_t GUARD = 7;
+    GuardedPixels(Surface& s, int32_t height)
+        : surface(s.surface), own(s.surface->pixels),
+          memory(static_cast<size_t>(s.surface->pitch) * static_cast<size_t>(height + 2 * ROWS), GUARD) {
+        surface->pixels = memory.data() + ROWS * surface->pitch;
+    }
+    ~GuardedPixels() { surface->pixels = own; }
+    GuardedPixels(const GuardedPixels&) = delete;
+    GuardedPixels& operator=(const GuardedPixels&) = delete;
+    // Guard bytes that no longer hold the guard value.
+    int32_t Damaged() const {
+        const size_t guardBytes = static_cast<size_t>(ROWS * surface->pitch);
+        int32_t n = 0;
+        for (size_t i = 0; i < guardBytes; ++i)
+            n += (memory[i] != GUARD) + (memory[memory.size() - 1 - i] != GUARD);
+        return n;
+    }
+    PlatformSurface* surface;
+    uint8_t* own;
+    std::vector<uint8_t> memory;
+};
+
 class Blend : public testing::Test {
   protected:
     void SetUp() override {
@@ -58,6 +85,7 @@ class Blend : public testing::Test {
                 Px(sheet, x, y) = static_cast<uint8_t>(2 * (x + 1));
     }
     void TearDown() override {
+        made.ReleaseAll();
         DDReleaseSurface(&screen);
         DDReleaseSurface(&sheet);
         ResetGameProcess();
@@ -68,6 +96,7 @@ class Blend : public testing::Test {
     // Screen column X shows sprite column c blended over 100.
     bool Blended(int32_t X, int32_t y, int32_t c) { return Px(screen, X, y) == (100 + 2 * (c + 1)) / 2; }
     Surface screen{}, sheet{};
+    OwnedSurfaces made; // the surfaces a test adds
     std::vector<uint8_t> table;
 };
 } // namespace
@@ -124,6 +153,34 @@ TEST_F(Blend, RowsOffEitherEdgeAreSkippedButKeepTheSpriteAligned) {
     EXPECT_EQ(Px(screen, 0, 5), 100);
     ASSERT_TRUE(HalfBlendBlt(&screen, 0, 236, 8, 10, &sheet, 0, 0, BLEND_KEYED, table.data()));
     EXPECT_EQ(Px(screen, 0, 239), (100 + 8) / 2);
+}
+
+TEST_F(Blend, TheTopAndBottomRowsAreDrawnAndNothingBeyondThem) {
+    GuardedPixels guarded(screen, 240);
+    DDFillRect(&screen, 0, 0, 320, 240, 100);
+    // Sprite row r, column c is c + 1 + 20 r, so every drawn pixel names its row.
+    for (int32_t y = 0; y < 10; ++y)
+        for (int32_t x = 0; x < 16; ++x)
+            Px(sheet, x, y) = static_cast<uint8_t>(x + 1 + 20 * y);
+    auto shows = [&](int32_t X, int32_t Y, int32_t c, int32_t r) {
+        return Px(screen, X, Y) == (100 + c + 1 + 20 * r) / 2;
+    };
+    for (int32_t mode : {BLEND_KEYED, 0}) {
+        DDFillRect(&screen, 0, 0, 320, 240, 100);
+        // Ten rows from 236: sprite rows 0..3 on screen rows 236..239, rows 4..9 past the bottom.
+        ASSERT_TRUE(HalfBlendBlt(&screen, 40, 236, 16, 10, &sheet, 0, 0, mode, table.data()));
+        // Ten rows from -6: rows 0..5 above the top, rows 6..9 on screen rows 0..3.
+        ASSERT_TRUE(HalfBlendBlt(&screen, 80, -6, 16, 10, &sheet, 0, 0, mode, table.data()));
+        for (int32_t c = 0; c < 16; ++c) {
+            EXPECT_TRUE(shows(40 + c, 236, c, 0)) << "mode " << mode << " column " << c;
+            EXPECT_TRUE(shows(40 + c, 239, c, 3)) << "mode " << mode << " column " << c;
+            EXPECT_TRUE(shows(80 + c, 0, c, 6)) << "mode " << mode << " column " << c;
+            EXPECT_TRUE(shows(80 + c, 3, c, 9)) << "mode " << mode << " column " << c;
+        }
+        EXPECT_EQ(Px(screen, 40, 235), 100);
+        EXPECT_EQ(Px(screen, 80, 4), 100);
+        EXPECT_EQ(guarded.Damaged(), 0) << "mode " << mode;
+    }
 }
 
 TEST_F(Blend, ASourceOutsideItsSheetDrawsNothingAndReleasesBothLocks) {
@@ -213,7 +270,7 @@ TEST_F(Blend, TwentySmearsAsTheCaptureAppliesThem) {
 
 TEST_F(Blend, ABlockEndingAtTheRightEdgeWritesNothingPastIt) {
     // 20 wide: the pitch runs on to 32, and the bytes past the edge must keep their guard value.
-    Surface narrow{};
+    Surface& narrow = made.Add();
     ASSERT_TRUE(DDCreateSurface(&narrow, 20, 4, 0, MEMORY_VIDEO));
     ASSERT_GT(narrow.surface->pitch, 20);
     for (int32_t y = 0; y < 4; ++y)
@@ -234,7 +291,6 @@ TEST_F(Blend, ABlockEndingAtTheRightEdgeWritesNothingPastIt) {
     for (int32_t y = 0; y < 4; ++y)
         for (int32_t x = 20; x < narrow.surface->pitch; ++x)
             ASSERT_EQ(narrow.surface->pixels[y * narrow.surface->pitch + x], 7) << x << "," << y;
-    DDReleaseSurface(&narrow);
 }
 
 TEST_F(Blend, OpaqueModeBlendsABlockOfIndexZeroToo) {
@@ -268,7 +324,7 @@ TEST_F(Blend, EmptyRectanglesDrawNothingAndSucceed) {
     // A rectangle with pixels in it must still fit its sheet.
     EXPECT_FALSE(HalfBlendBlt(&screen, 10, 10, 8, 1, &sheet, 60, 0, BLEND_KEYED, table.data()));
 
-    Surface narrow{};
+    Surface& narrow = made.Add();
     ASSERT_TRUE(DDCreateSurface(&narrow, 20, 20, 0, MEMORY_VIDEO));
     DDFillRect(&narrow, 0, 0, 20, 20, 100);
     const int32_t smears[][4] = {{19, 0, 3, 0}, {0, 0, 0, 5}, {5, 5, -3, 4}, {5, 5, 4, -3}, {-5, 25, 0, 0}};
@@ -280,7 +336,6 @@ TEST_F(Blend, EmptyRectanglesDrawNothingAndSucceed) {
             ASSERT_EQ(Px(narrow, x, y), 100);
     EXPECT_FALSE(HalfBlendSmear(&narrow, 19, 0, 3, 1, table.data())); // one row past the edge: refused
     EXPECT_EQ(narrow.surface->lockCount, 0);
-    DDReleaseSurface(&narrow);
 }
 
 TEST_F(Blend, SmearFoldsNeighboursInTheirFixedOrder) {

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "tests/support/owned_surfaces.h"
 #include "tests/support/reset.h"
 #include "video/blit.h"
 #include "video/degree_sine.h"
@@ -22,6 +23,7 @@ class Blits : public testing::Test {
                 Px(sprite, x, y) = x == 5 ? 0 : static_cast<uint8_t>(x + 1);
     }
     void TearDown() override {
+        made.ReleaseAll();
         DDReleaseSurface(&screen);
         DDReleaseSurface(&sprite);
         ResetGameProcess();
@@ -38,6 +40,7 @@ class Blits : public testing::Test {
     }
     Surface screen{};
     Surface sprite{};
+    OwnedSurfaces made; // the surfaces a test adds
 };
 } // namespace
 
@@ -112,7 +115,7 @@ TEST_F(Blits, SourceRectangleIsClippedToTheSource) {
 }
 
 TEST_F(Blits, StretchDoublesExactlyAndClipsItsSource) {
-    Surface big{};
+    Surface& big = made.Add();
     ASSERT_TRUE(DDCreateSurface(&big, 640, 480, 0, MEMORY_VIDEO));
     for (int32_t y = 0; y < 240; ++y)
         for (int32_t x = 0; x < 320; ++x)
@@ -121,10 +124,9 @@ TEST_F(Blits, StretchDoublesExactlyAndClipsItsSource) {
     for (int32_t y = 0; y < 480; ++y)
         for (int32_t x = 0; x < 640; ++x)
             ASSERT_EQ(Px(big, x, y), Px(screen, x / 2, y / 2)) << x << "," << y;
-    DDReleaseSurface(&big);
 
     // 96x32 onto 48x16 at x = -10: the source's left edge moves by trunc(-10 * 2) = -20, to 20.
-    Surface caption{};
+    Surface& caption = made.Add();
     ASSERT_TRUE(DDCreateSurface(&caption, 96, 32, 1, MEMORY_VIDEO));
     for (int32_t y = 0; y < 32; ++y)
         for (int32_t x = 0; x < 96; ++x)
@@ -140,7 +142,6 @@ TEST_F(Blits, StretchDoublesExactlyAndClipsItsSource) {
     DDBltStretch(&screen, 0, 0, 0, 16, &caption, 0, 0, 96, 32, 0);
     DDBltStretch(&screen, 0, 0, 16, -1, &caption, 0, 0, 96, 32, 0);
     EXPECT_EQ(CountIndex(0), 320 * 240);
-    DDReleaseSurface(&caption);
 }
 
 TEST_F(Blits, StretchClipsTheRightAndBottomBySourceScale) {
@@ -152,7 +153,7 @@ TEST_F(Blits, StretchClipsTheRightAndBottomBySourceScale) {
 
 TEST_F(Blits, StretchClipsEachAxisByItsOwnScaleAndTruncates) {
     // Source pixel (x, y) = y * 16 + x, so every shown pixel names its source row and column.
-    Surface grid{};
+    Surface& grid = made.Add();
     ASSERT_TRUE(DDCreateSurface(&grid, 16, 16, 0, MEMORY_VIDEO));
     for (int32_t y = 0; y < 16; ++y)
         for (int32_t x = 0; x < 16; ++x)
@@ -183,11 +184,10 @@ TEST_F(Blits, StretchClipsEachAxisByItsOwnScaleAndTruncates) {
     EXPECT_EQ(Px(screen, 319, 239), 13 * 16 + 14);
     EXPECT_EQ(Px(screen, 300, 220), 7 * 16 + 5); // row 20 * 14 / 40 = 7, column 10 / 2 = 5
     EXPECT_EQ(Px(screen, 289, 220), 250);
-    DDReleaseSurface(&grid);
 }
 
 TEST_F(Blits, WaveShiftsEachRowAlongASine) {
-    Surface band{};
+    Surface& band = made.Add();
     ASSERT_TRUE(DDCreateSurface(&band, 64, 32, 0, MEMORY_VIDEO));
     for (int32_t y = 0; y < 32; ++y)
         for (int32_t x = 0; x < 64; ++x)
@@ -203,12 +203,11 @@ TEST_F(Blits, WaveShiftsEachRowAlongASine) {
     }
     // Row 0 at phase 10: angle 63 degrees, sin * 8 = 7.12, so 7.
     EXPECT_EQ(Px(screen, 107, 20), 250);
-    DDReleaseSurface(&band);
 }
 
 TEST_F(Blits, WaveRowsOnAHalfOrAWholeSineAreLinuxs) {
     // A one-pixel marker per row at column 0, so each row's offset can be read back.
-    Surface band{};
+    Surface& band = made.Add();
     ASSERT_TRUE(DDCreateSurface(&band, 1, 32, 0, MEMORY_VIDEO));
     for (int32_t y = 0; y < 32; ++y)
         Px(band, 0, y) = 250;
@@ -232,11 +231,10 @@ TEST_F(Blits, WaveRowsOnAHalfOrAWholeSineAreLinuxs) {
     DDBltWave(&screen, 100, 0, 1, 32, 3, 2, &band, 0, 0, BLT_OPAQUE);
     EXPECT_EQ(offsetOf(31), 0);
     EXPECT_EQ(offsetOf(0), -1); // 987 degrees: -1.997 truncates toward zero
-    DDReleaseSurface(&band);
 }
 
 TEST_F(Blits, FlatWaveEqualsAPlainCopyAndThePhaseWraps) {
-    Surface other{};
+    Surface& other = made.Add();
     ASSERT_TRUE(DDCreateSurface(&other, 320, 240, 0, MEMORY_VIDEO));
     wavePhase = 359;
     DDBltWave(&screen, 40, 40, 32, 32, 3, 0, &sprite, 0, 0, BLT_KEYED);
@@ -250,7 +248,6 @@ TEST_F(Blits, FlatWaveEqualsAPlainCopyAndThePhaseWraps) {
         ASSERT_EQ(wavePhase, i % 360) << "call " << i; // no rows still advances the phase
     }
     EXPECT_EQ(wavePhase, 0); // 360 calls come back
-    DDReleaseSurface(&other);
 }
 
 TEST_F(Blits, EveryWaveCallMovesThePhaseByOne) {

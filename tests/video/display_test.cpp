@@ -7,6 +7,7 @@
 #include "platform/display_device.h"
 #include "platform/headless/headless.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/owned_surfaces.h"
 #include "tests/support/reset.h"
 #include "tests/support/trace_capture.h"
 #include "video/blit.h"
@@ -21,9 +22,11 @@ class Display : public testing::Test {
         CreateTestWindow();
     }
     void TearDown() override {
+        made.ReleaseAll();
         DDRelease();
         ResetGameProcess();
     }
+    OwnedSurfaces made; // the surfaces a test makes beside the display's
 };
 } // namespace
 
@@ -181,12 +184,11 @@ TEST_F(Display, ReleaseWarnsOnlyWhenSomethingStillHoldsTheDevice) {
     EXPECT_EQ(surfaceTable[SURFACE_WORK].surface, nullptr);
 
     ASSERT_TRUE(DDSetDisplay(mainWindow, displayModes, 0, 0));
-    Surface stray{};
+    Surface& stray = made.Add();
     ASSERT_TRUE(DDCreateSurface(&stray, 8, 8, 0, MEMORY_VIDEO));
     DDRelease();
     ASSERT_EQ(HeadlessMessageBoxes().size(), 1u);
     EXPECT_EQ(HeadlessMessageBoxes()[0], "DirectDraw|解放漏れがあります");
-    DDReleaseSurface(&stray);
 }
 
 TEST_F(Display, RestoreReloadsOnlyVideoMemorySlotsInOrderAndStopsAtAFailure) {

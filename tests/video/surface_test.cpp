@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/asset_paths.h"
+#include "tests/support/owned_surfaces.h"
 #include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tests/support/trace_capture.h"
@@ -14,8 +15,12 @@ namespace {
 class Surfaces : public testing::Test {
   protected:
     void SetUp() override { ResetGameProcess(); }
-    void TearDown() override { ResetGameProcess(); }
+    void TearDown() override {
+        made.ReleaseAll();
+        ResetGameProcess();
+    }
     ScopedWorkDir dir;
+    OwnedSurfaces made; // the surfaces a test makes
 };
 
 uint8_t At(const Surface& s, int32_t x, int32_t y) {
@@ -24,7 +29,7 @@ uint8_t At(const Surface& s, int32_t x, int32_t y) {
 } // namespace
 
 TEST_F(Surfaces, ANewSurfaceIsIndexZeroEverywhereWithItsKeyAndKind) {
-    Surface s{};
+    Surface& s = made.Add();
     ASSERT_TRUE(DDCreateSurface(&s, 7, 5, 1, MEMORY_SYSTEM));
     EXPECT_EQ(s.width, 7);
     EXPECT_EQ(s.height, 5);
@@ -34,7 +39,7 @@ TEST_F(Surfaces, ANewSurfaceIsIndexZeroEverywhereWithItsKeyAndKind) {
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 7; ++x)
             EXPECT_EQ(At(s, x, y), 0);
-    Surface opaque{};
+    Surface& opaque = made.Add();
     ASSERT_TRUE(DDCreateSurface(&opaque, 4, 4, 0, MEMORY_VIDEO));
     EXPECT_FALSE(opaque.surface->colorKeyed);
     DDReleaseSurface(&s);
@@ -45,19 +50,19 @@ TEST_F(Surfaces, ANewSurfaceIsIndexZeroEverywhereWithItsKeyAndKind) {
 
 TEST_F(Surfaces, VideoMemoryRefusedFallsBackToSystemMemory) {
     platformSurfaceFaults.refuseVideoMemory = true;
-    Surface s{};
+    Surface& s = made.Add();
     ASSERT_TRUE(DDCreateSurface(&s, 8, 8, 0, MEMORY_VIDEO));
     EXPECT_EQ(s.memoryKind, MEMORY_SYSTEM);
 
     // Loaded from a file, the slot still records the kind it asked for, so it would be reloaded.
     WriteFileBytes("a.bmp", MakeBmp(8, 8, RampPixels(8, 8)));
-    Surface loaded{};
+    Surface& loaded = made.Add();
     EXPECT_EQ(DDLoadBitmapSurface(&loaded, "a.bmp", 0, 8, MEMORY_VIDEO), DISPLAY_OK);
     EXPECT_EQ(loaded.memoryKind, MEMORY_VIDEO);
     EXPECT_EQ(loaded.surface->placement, MEMORY_SYSTEM);
 
     platformSurfaceFaults.refuseSystemMemory = true;
-    Surface none{};
+    Surface& none = made.Add();
     EXPECT_FALSE(DDCreateSurface(&none, 8, 8, 0, MEMORY_VIDEO));
     EXPECT_EQ(DDLoadBitmapSurface(&none, "a.bmp", 0, 8, MEMORY_VIDEO), CREATESURFACE_ERR);
     EXPECT_EQ(none.surface, nullptr);
@@ -68,7 +73,7 @@ TEST_F(Surfaces, VideoMemoryRefusedFallsBackToSystemMemory) {
 TEST_F(Surfaces, AColourKeyThatCannotBeSetFailsWithoutLeaking) {
     platformSurfaceFaults.refuseColorKey = true;
     const int32_t live = PlatformLiveSurfaceCount();
-    Surface s{};
+    Surface& s = made.Add();
     EXPECT_FALSE(DDCreateSurface(&s, 8, 8, 1, MEMORY_VIDEO));
     EXPECT_EQ(s.surface, nullptr);
     EXPECT_EQ(PlatformLiveSurfaceCount(), live);
@@ -91,7 +96,7 @@ TEST_F(Surfaces, LoadingABitmapFillsTheSlotTopRowFirst) {
 
 TEST_F(Surfaces, ABadFileLeavesTheRecordUntouched) {
     WriteFileBytes("good.bmp", MakeBmp(4, 4, RampPixels(4, 4)));
-    Surface s{};
+    Surface& s = made.Add();
     ASSERT_EQ(DDLoadBitmapSurface(&s, "good.bmp", 1, 8, MEMORY_VIDEO), DISPLAY_OK);
     const Surface before = s;
 
@@ -124,7 +129,7 @@ TEST_F(Surfaces, CheckSurfaceErrorTracesOnlyItsThreeCodes) {
 TEST_F(Surfaces, CopyAndReloadKeepOrRewriteTheFileName) {
     WriteFileBytes("one.bmp", MakeBmp(4, 4, std::vector<uint8_t>(16, 1)));
     WriteFileBytes("two.bmp", MakeBmp(4, 4, std::vector<uint8_t>(16, 2)));
-    Surface s{};
+    Surface& s = made.Add();
     ASSERT_TRUE(DDCreateSurface(&s, 4, 4, 0, MEMORY_VIDEO));
     ASSERT_TRUE(DDCopyBitmap(&s, "one.bmp", 8));
     EXPECT_STREQ(s.fileName, "one.bmp");
@@ -151,7 +156,7 @@ TEST_F(Surfaces, CopyAndReloadKeepOrRewriteTheFileName) {
 }
 
 TEST_F(Surfaces, LockGivesTheWholeSurface) {
-    Surface s{};
+    Surface& s = made.Add();
     ASSERT_TRUE(DDCreateSurface(&s, 10, 3, 0, MEMORY_VIDEO));
     SurfaceDesc desc{};
     uint8_t* pixels = nullptr;
@@ -162,7 +167,7 @@ TEST_F(Surfaces, LockGivesTheWholeSurface) {
     EXPECT_EQ(s.surface->lockCount, 1);
     DDUnlockSurface(&s);
     EXPECT_EQ(s.surface->lockCount, 0);
-    Surface empty{};
+    Surface& empty = made.Add();
     EXPECT_FALSE(DDLockSurface(&empty, &desc, &pixels, 8));
     DDReleaseSurface(&s);
 }

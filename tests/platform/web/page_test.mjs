@@ -68,11 +68,16 @@ const titlePicture = decodePng(fs.readFileSync(opt('title')));
 const recordTitlePicture = decodePng(fs.readFileSync(opt('record-title')));
 
 // ---- a static server and Chromium on the DevTools pipe (fds 3 and 4, messages end with \0) ----
-function serve(dir) {
+// Resolves once the server answers (Python may take a while to start on a busy machine).
+async function serve(dir) {
   const port = 20000 + Math.floor(Math.random() * 20000);
   const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', '--directory', dir, String(port)],
     { stdio: ['ignore', 'ignore', 'ignore'] });
-  return { port, server };
+  servers.push(server);
+  for (let i = 0; ; i++) {
+    try { await fetch(`http://127.0.0.1:${port}/`); break; } catch { if (i > 300) throw new Error('server did not start'); await sleep(100); }
+  }
+  return port;
 }
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmarsh-page-'));
 const browser = spawn(chromium, [
@@ -115,12 +120,13 @@ const KEYS = {
   ArrowLeft: ['ArrowLeft', 37, 'ArrowLeft'], ArrowDown: ['ArrowDown', 40, 'ArrowDown'],
   ArrowUp: ['ArrowUp', 38, 'ArrowUp'], a: ['KeyA', 65, 'a'],
 };
-async function key(name, holdMs = 60) {
+// Held well over two frames, so a busy machine's slow frame cannot miss it.
+async function key(name, holdMs = 150) {
   const [code, vk, keyName] = KEYS[name];
   await page('Input.dispatchKeyEvent', { type: 'rawKeyDown', code, key: keyName, windowsVirtualKeyCode: vk });
   await sleep(holdMs);
   await page('Input.dispatchKeyEvent', { type: 'keyUp', code, key: keyName, windowsVirtualKeyCode: vk });
-  await sleep(30);
+  await sleep(holdMs);
 }
 const probe = async () => JSON.parse(await js('UTF8ToString(Module._QuillmarshProbe())'));
 async function until(what, test, ms = 15000) {
@@ -192,11 +198,7 @@ const settledTitle = async () => { const p = await probe(); return p.trace.scene
 const stats = {};
 const servers = [];
 try {
-  const { port, server } = serve(build);
-  servers.push(server);
-  for (let i = 0; ; i++) {
-    try { await fetch(`http://127.0.0.1:${port}/`); break; } catch { if (i > 50) throw new Error('server did not start'); await sleep(100); }
-  }
+  const port = await serve(build);
   const problems = [];
   listeners.push((m) => {
     if (m.sessionId !== session) return;
@@ -252,8 +254,10 @@ try {
     byType[type] = Math.round((byType[type] || 0) + d / wallS);
   }
   Object.assign(stats, pace, { cpuAllPct: Math.round(total / wallS), cpuPctByProcess: byType });
-  check(pace.frames >= 160 && pace.frames <= 200, '160..200 frames in 2 s', `${pace.frames}`);
-  check(pace.dtMedian >= 10.5 && pace.dtMedian <= 11.5, 'the median frame interval is 11 ms',
+  // A busy machine makes frames late, never early (a late frame is not caught up), so the bounds leave
+  // room above 11 ms; a page paced by the display (16.7 ms, 120 frames) or not at all still fails.
+  check(pace.frames >= 150 && pace.frames <= 200, '150..200 frames in 2 s', `${pace.frames}`);
+  check(pace.dtMedian >= 10.5 && pace.dtMedian <= 12.5, 'the median frame interval is 11 ms',
     `median ${pace.dtMedian} ms, p95 ${pace.dtP95} ms, max ${pace.dtMax} ms`);
 
   // Sound: the first key wakes the page's audio (A: not one of the game's keys, and not a modifier, which
@@ -291,6 +295,7 @@ try {
   const altEnter = async () => {
     const enter = { code: 'Enter', key: 'Enter', windowsVirtualKeyCode: 13, modifiers: 1 };
     await page('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...enter });
+    await sleep(150);
     await page('Input.dispatchKeyEvent', { type: 'keyUp', ...enter });
   };
   const layout = () => js(`(() => { const r = document.getElementById('canvas').getBoundingClientRect();
@@ -315,10 +320,12 @@ try {
   check(hidden0.active === 0 && hidden1.presents === hidden0.presents, 'no frames while the page is hidden',
     `active ${hidden0.active}, ${hidden1.presents - hidden0.presents} frames in 0.5 s`);
   await setHidden(false);
-  await sleep(500);
-  const shown = await probe();
+  const shown = await until('frames after the page is shown', async () => {
+    const p = await probe();
+    return p.presents - hidden1.presents >= 30 && p;
+  }, 15000).catch(() => probe());
   check(shown.active === 1 && shown.presents - hidden1.presents >= 30, 'frames resume once it is shown',
-    `${shown.presents - hidden1.presents} frames in 0.5 s`);
+    `${shown.presents - hidden1.presents} frames`);
 
   // Z starts a game, and play is on the screen.
   await key('z');
@@ -376,9 +383,11 @@ try {
   check(await js(`Module._QuillmarshLoseLastLife(${recordValue + 1})`) === 1, 'the last life is lost in play');
   await until('the title after the game', async () => (await probe()).trace.scene === SCENE_TITLE, 20000);
   await until('the record kept in storage', () => js('(Module.quillmarshStorageWrites || 0) >= 1 && !Module.quillmarshStorageBusy'), 5000);
+  // The old page answers until the new one replaces it: it carries a mark the new one has not.
+  await js('window.quillmarshOldPage = true');
   await page('Page.reload');
-  await sleep(200);
-  await until('the first frame after the reload', firstFrame, 30000);
+  await until('the first frame after the reload',
+    async () => !(await js('window.quillmarshOldPage === true')) && firstFrame(), 30000);
   const reloaded = await until('the settled title after the reload', settledTitle);
   const recordShown = differing((await canvasPixels()).at, recordTitlePicture.at);
   check(reloaded.trace.title.best === recordValue && recordShown.n === 0, `the record ${recordValue} is on the title after a reload`,
@@ -401,18 +410,15 @@ try {
   await key('z');
   await until('play without storage', playing);
   check(await js('Module._QuillmarshLoseLastLife(3)') === 1, 'the last life is lost in play without storage');
-  await until('the title without storage', async () => (await probe()).trace.scene === SCENE_TITLE, 20000);
-  await sleep(300); // the title reads the record as it loads
-  const memoryTitle = await probe();
+  const back = await until('the title without storage', async () => { const p = await probe(); return p.trace.scene === SCENE_TITLE && p; }, 20000);
+  // The title reads the record as it loads, on its first frame.
+  const memoryTitle = await until('the title loaded', async () => { const p = await probe(); return p.presents >= back.presents + 2 && p; });
   const storage = await js('({ kept: Module.quillmarshStorage, writes: Module.quillmarshStorageWrites || 0 })');
   check(memoryTitle.trace.title.best === 2 && storage.kept === false && storage.writes === 0,
     'without storage the record lasts in memory', `bestRecord ${memoryTitle.trace.title.best}, ${JSON.stringify(storage)}`);
 
   // A refused asset: its plain line on the page, the same line the desktop prints.
-  const broken = serve(brokenBuild);
-  servers.push(broken.server);
-  await sleep(300);
-  await openPage(broken.port);
+  await openPage(await serve(brokenBuild));
   await until('the failure', () => js(`Module.quillmarshExit === 'failed'`), 30000);
   const failed = await js(`({ text: document.getElementById('status').textContent,
     shown: getComputedStyle(document.getElementById('status')).display !== 'none' })`);

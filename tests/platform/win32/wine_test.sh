@@ -11,6 +11,7 @@ SOURCE=$(cd "$(dirname "$SELF")/../../.." && pwd)
 BUILD=$(readlink -f "${1:-$SOURCE/build-win}")
 LINUX=${2:+$(readlink -f "$2")}
 RUN=$BUILD/wine-test
+. "$SOURCE/tests/support/game_driver.sh"
 if [ -n "$LINUX" ]; then
     HOST_SIM=$LINUX/quillmarsh-sim
 else
@@ -51,7 +52,12 @@ if [ ! -d "$WINEPREFIX" ]; then
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f > /dev/null
     wineserver -w
 fi
-sleep 1
+# The sound server must be up before the first program opens DirectSound.
+deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
+until pactl info > /dev/null 2>&1; do
+    [ "$(date +%s)" -lt "$deadline" ] || { echo "FAIL: PulseAudio did not start"; cat "$OUT/pulse.log"; exit 1; }
+    sleep "$POLL_STEP"
+done
 
 # The unit tests, built for Windows, in one Wine process.
 check ctest --test-dir "$BUILD" --output-on-failure -R '^unit_tests$'
@@ -115,13 +121,14 @@ sim_both title 420 "30 200 400" --seed 7
 sim_both monkey1 4400 "700 1736 4250" --monkey 1
 sim_both monkey5 5000 "3000 4760" --monkey 5 --seed 99
 sim_both enemies 2500 "590 1250" --monkey 7 --seed 4242 --trace-enemies
-sim_both script - "336 600" --input sim_script.txt --trace-enemies
+# Scripts and replays are bounded too (at the close they end with), so one that lost its Esc still ends.
+sim_both script 700 "336 600" --input sim_script.txt --trace-enemies
 # At 640x480 (the picture is taken at every other pixel), recorded as the game records a session.
 printf 'Mode=1\r\n' | tee "$TRACES/linux/tree/Setting.ini" > "$TRACES/windows/tree/Setting.ini"
 QUILLMARSH_RECORD=session.txt sim_both mode640 3000 "120 2500" --monkey 3 --seed 5
 check same_bytes session.txt
 cp "$TRACES/linux/session.txt" "$TRACES/windows/session.txt"
-sim_both replay - "120 2500" --input session.txt
+sim_both replay 3000 "120 2500" --input session.txt
 check same_bytes tree/user_data/Record.dat
 # Runs that fail: the same status on both sides and the same words, except that Windows ends the console's
 # lines with CR LF.
@@ -168,8 +175,24 @@ at_most() { [ "$(printf '%.0f' "$1")" -le "$2" ]; }
 at_least() { [ "$(printf '%.0f' "$1")" -ge "$2" ]; }
 
 wait_for_mode() { # log
-    for _ in $(seq 100); do grep -q 'display mode' "$1" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
+    local deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
+    until grep -q 'display mode' "$1" 2>/dev/null; do
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
+        sleep "$POLL_STEP"
+    done
+}
+
+# The screen, taken into SHOT until TEST SHOT passes or the limit: Wine's desktop shows a frame a moment
+# after the game has presented it.
+screen_until() { # shot test...
+    local shot=$1 deadline=$(($(date +%s) + GAME_WAIT_LIMIT))
+    shift
+    while :; do
+        import -window root -depth 8 -strip "$shot"
+        "$@" "$shot" && return 0
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
+        sleep "$POLL_STEP"
+    done
 }
 
 play() { # name width height picture
@@ -177,24 +200,31 @@ play() { # name width height picture
     (cd "$GAME" && QUILLMARSH_TRACE=1 exec wine ./quillmarsh.exe) > "$OUT/$name.out" 2> "$OUT/$name.err" &
     pid=$!
     check wait_for_mode "$OUT/$name.err"
-    sleep 5
-    import -window root -depth 8 -strip "$OUT/$name-title.ppm"
+    # Left alone, the title's line ripples for 300 frames and then settles.
+    check wait_for_state "$OUT/$name.err" title-settled "$pid"
+    title_shown() { at_most "$(differing "$1" "$picture" "$w" "$h")" $((w * h / 100)); }
+    screen_until "$OUT/$name-title.ppm" title_shown || true
     local title
     title=$(differing "$OUT/$name-title.ppm" "$picture" "$w" "$h")
     echo "$name: $title of $((w * h)) title pixels differ from the headless picture"
     check at_most "$title" $((w * h / 100))
-    # Keys go to the focused Wine window as they are; focusing it with xdotool would steal the focus.
-    xdotool key --delay 60 z
-    sleep 2
-    import -window root -depth 8 -strip "$OUT/$name-game.ppm"
+    # Keys go to the focused Wine window as they are; focusing it with xdotool would steal the focus. Z is
+    # held until the game has taken it.
+    check press_until "$OUT/$name.err" title-fade-out z "$pid"
+    check wait_for_state "$OUT/$name.err" game-play "$pid"
+    # A stage in many colours, not a black or half-faded screen.
+    stage_shown() {
+        at_least "$(differing "$1" "$picture" "$w" "$h")" $((w * h / 5)) &&
+            at_least "$(convert "$1.crop.png" -format %k info:)" 32
+    }
+    screen_until "$OUT/$name-game.ppm" stage_shown || true
     local game
     game=$(differing "$OUT/$name-game.ppm" "$picture" "$w" "$h")
     echo "$name: $game of $((w * h)) pixels changed after Z"
     check at_least "$game" $((w * h / 5))
-    # A stage in many colours, not a black or half-faded screen.
     check at_least "$(convert "$OUT/$name-game.ppm.crop.png" -format %k info:)" 32
-    xdotool key --delay 60 Escape
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    press Escape
+    wait_for_exit "$pid" || { echo "$name: still running after Esc"; kill "$pid"; }
     status=0
     wait "$pid" || status=$?
     echo "$name: exit status $status"
@@ -228,22 +258,6 @@ check grep -q '^quillmarsh: cannot read' "$OUT/empty.err"
 # Windows only: the player's zip, a failed start shown in a message box (or on the Command Prompt's
 # console), and the game in a window with Alt+Enter. Keys are held 150 ms; every wait polls for a state.
 # ----------------------------------------------------------------------------------------------------------
-win_until() { # seconds command...: polls the command until it succeeds
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-win_press() { # keys...: pressed together, held 150 ms (over ten frames), released in reverse order
-    local up=() key
-    for key in "$@"; do up=("$key" "${up[@]}"); done
-    xdotool keydown "$@"
-    sleep 0.15
-    xdotool keyup "${up[@]}"
-}
-win_gone() { ! kill -0 "$1" 2> /dev/null; }
 win_visible() { # name count: exactly `count` mapped windows of that name
     [ "$(xdotool search --onlyvisible --name "$1" 2> /dev/null | wc -l)" = "$2" ]
 }
@@ -299,18 +313,18 @@ windows_extras() {
     (cd "$box" && QUILLMARSH_TRACE=1 WINEDEBUG=trace+msgbox exec wine start /wait /unix "$box/quillmarsh.exe") \
         > "$OUT/box.out" 2> "$OUT/box.err" &
     pid=$!
-    check win_until 60 grep -q 'MSGBOX_OnInit' "$OUT/box.err"
+    check wait_until grep -q 'MSGBOX_OnInit' "$OUT/box.err"
     # Wine traces the box's text as UTF-16 code units: 文字 is \6587\5b57.
     check grep -qF 'MSGBOX_OnInit L"quillmarsh: cannot read the picture bmp/\6587\5b57.bmp: the file is damaged' \
         "$OUT/box.err"
     # One window of the game's name on the screen, the box, while the game waits for it.
-    check win_until 30 win_visible '^Quillmarsh$' 1
+    check wait_until win_visible '^Quillmarsh$' 1
     geometry=$(xdotool search --onlyvisible --name '^Quillmarsh$' getwindowgeometry 2> /dev/null | grep Geometry || true)
     echo "message box: ${geometry##* }; $(grep -o 'MSGBOX_OnInit.*' "$OUT/box.err" | head -1)"
     check kill -0 "$pid"
-    win_press Return
-    check win_until 30 win_gone "$pid"
-    win_gone "$pid" || { kill "$pid" 2> /dev/null; }
+    press Return
+    check wait_for_exit "$pid"
+    kill "$pid" 2> /dev/null || true
     status=0
     wait "$pid" || status=$?
     echo "message box: exit status $status after Return"
@@ -322,10 +336,10 @@ windows_extras() {
         "$OUT/console.txt") < /dev/null > /dev/null 2>&1 &
     pid=$!
     local alone=yes
-    win_until 60 win_gone "$pid" || {
+    wait_for_exit "$pid" || {
         alone=no
-        win_press Return
-        win_until 10 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+        press Return
+        wait_for_exit "$pid" || kill "$pid" 2> /dev/null || true
     }
     check [ "$alone" = yes ]
     status=0
@@ -345,7 +359,7 @@ windows_extras() {
     (cd "$win" && QUILLMARSH_TRACE=1 QUILLMARSH_WINDOWED=1 exec wine explorer /desktop=Quillmarsh-window,1024x768 \
         quillmarsh.exe) > "$OUT/window.out" 2> "$OUT/window.err" &
     pid=$!
-    check win_until 60 grep -q '^quillmarsh: window ' "$OUT/window.err"
+    check wait_until grep -q '^quillmarsh: window ' "$OUT/window.err"
     read -r w h x y < <(sed -n 's/^quillmarsh: window \([0-9]*\)x\([0-9]*\) at \([0-9-]*\),\([0-9-]*\).*/\1 \2 \3 \4/p' \
         "$OUT/window.err" | head -1) || true
     f=$((${w:-0} / 320))
@@ -360,22 +374,22 @@ windows_extras() {
     check [ "$gw" -gt "${w:-0}" -a "$gh" -gt "${h:-0}" -a "$gx" -le "${x:-0}" -a "$gy" -le "${y:-0}" ]
     check [ $((2 * gx + gw - 1024)) -ge -2 -a $((2 * gx + gw - 1024)) -le 2 ]
     convert "$OUT/window-title.png" -scale "$((100 * f))%" "$OUT/window-title-scaled.png"
-    check win_until 60 win_shows window-title "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
+    check wait_until win_shows window-title "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
         "$OUT/window-title-scaled.png" $((320 * f * 240 * f / 100))
     echo "window: $(cat "$OUT/window-title.count") of $((320 * f * 240 * f)) pixels differ from the runner's title scaled $f times"
     check win_absent 'display mode' "$OUT/window.err"
 
     # Alt+Enter: DirectDraw's full screen at 320x240 in 256 colours, the same title.
-    win_press alt Return
-    check win_until 30 grep -q 'display mode 320x240x8' "$OUT/window.err"
-    check win_until 30 win_shows full-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
+    press_chord alt Return
+    check wait_until grep -q 'display mode 320x240x8' "$OUT/window.err"
+    check wait_until win_shows full-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
     echo "full screen: $(cat "$OUT/full-title.count") of $((320 * 240)) pixels differ from the runner's title"
 
     # Two presses 100 ms apart (one xdotool run, so the gap holds on a loaded machine): back to the window
     # once; the second press falls within the quarter second and is ignored.
     xdotool keydown alt keydown Return sleep 0.1 keyup Return keydown Return sleep 0.1 keyup Return keyup alt
-    check win_until 30 win_lines '^quillmarsh: window ' "$OUT/window.err" 2
-    check win_until 30 win_shows window-again "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
+    check wait_until win_lines '^quillmarsh: window ' "$OUT/window.err" 2
+    check wait_until win_shows window-again "${x:-0}" "${y:-0}" "$((320 * f))" "$((240 * f))" \
         "$OUT/window-title-scaled.png" $((320 * f * 240 * f / 100))
 
     # Z starts a game in the window: the stage's "STAGE" label where the runner draws it, in a picture of many
@@ -383,15 +397,15 @@ windows_extras() {
     printf '0:\n50: z\n52:\n60: z\n62:\n400: esc\n' > "$OUT/window-start.txt"
     "$HOST_SIM" --dir "$win" --input "$OUT/window-start.txt" --screenshot "300:$OUT/window-stage.png" > /dev/null
     convert "$OUT/window-stage.png" -crop 36x14+78+41 +repage -scale "$((100 * f))%" "$OUT/window-label.png"
-    win_press z
-    check win_until 30 win_shows window-game $((${x:-0} + 78 * f)) $((${y:-0} + 41 * f)) $((36 * f)) $((14 * f)) \
+    press z
+    check wait_until win_shows window-game $((${x:-0} + 78 * f)) $((${y:-0} + 41 * f)) $((36 * f)) $((14 * f)) \
         "$OUT/window-label.png" 0
     convert "$OUT/window-game.ppm" -crop "$((320 * f))x$((240 * f))+${x:-0}+${y:-0}" +repage "$OUT/window-game.png"
     echo "window: the stage's label after Z, $(convert "$OUT/window-game.png" -format %k info:) colours in the picture"
     check [ "$(convert "$OUT/window-game.png" -format %k info:)" -ge 32 ]
-    win_press Escape
-    check win_until 30 grep -q 'the game ended with exit status 0' "$OUT/window.err"
-    win_until 30 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+    press Escape
+    check wait_until grep -q 'the game ended with exit status 0' "$OUT/window.err"
+    wait_for_exit "$pid" || kill "$pid" 2> /dev/null || true
     wait "$pid" || true
     # The second press of the pair never reached the display.
     check [ "$(grep -c 'display mode' "$OUT/window.err")" = 1 ]
@@ -400,11 +414,11 @@ windows_extras() {
     (cd "$win" && QUILLMARSH_TRACE=1 QUILLMARSH_WINDOWED=0 exec wine ./quillmarsh.exe) > "$OUT/unwindowed.out" \
         2> "$OUT/unwindowed.err" &
     pid=$!
-    check win_until 60 grep -q 'display mode 320x240x8' "$OUT/unwindowed.err"
-    check win_until 60 win_shows unwindowed-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
-    win_press Escape
-    check win_until 30 grep -q 'the game ended with exit status 0' "$OUT/unwindowed.err"
-    win_until 30 win_gone "$pid" || kill "$pid" 2> /dev/null || true
+    check wait_until grep -q 'display mode 320x240x8' "$OUT/unwindowed.err"
+    check wait_until win_shows unwindowed-title 0 0 320 240 "$OUT/window-title.png" $((320 * 240 / 100))
+    press Escape
+    check wait_until grep -q 'the game ended with exit status 0' "$OUT/unwindowed.err"
+    wait_for_exit "$pid" || kill "$pid" 2> /dev/null || true
     wait "$pid" || true
     check win_absent '^quillmarsh: window ' "$OUT/unwindowed.err"
 }
