@@ -68,7 +68,69 @@ FILE* OpenNative(const fs::path& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
 #endif
+
+// What is at the path, in words, when it is not a plain file (empty when it is one or nothing is there).
+std::string SpecialKind(fs::file_type type) {
+    switch (type) {
+    case fs::file_type::regular:
+    case fs::file_type::not_found:
+        return std::string();
+    case fs::file_type::directory:
+        return "a folder";
+    case fs::file_type::character:
+    case fs::file_type::block:
+        return "a device";
+    case fs::file_type::fifo:
+        return "a pipe";
+    case fs::file_type::socket:
+        return "a socket";
+    default:
+        return "not a plain file";
+    }
+}
+
+// The file a replacement writes: the path itself, or the plain file a link at the path points to.
+bool ReplacedPath(const fs::path& target, fs::path* real, std::string* refusal) {
+    std::error_code error;
+    const fs::file_status own = fs::symlink_status(target, error);
+    if (error && own.type() != fs::file_type::not_found) {
+        *refusal = "it cannot be looked at: " + error.message();
+        return false;
+    }
+    *real = target;
+    if (own.type() != fs::file_type::symlink) {
+        const std::string kind = SpecialKind(own.type());
+        if (kind.empty()) return true;
+        *refusal = "it is " + kind + ", not a plain file";
+        return false;
+    }
+    const fs::file_status pointed = fs::status(target, error);
+    if (pointed.type() == fs::file_type::not_found) {
+        *refusal = "it is a link to a missing file";
+        return false;
+    }
+    const std::string kind = SpecialKind(pointed.type());
+    if (!kind.empty() || error) {
+        *refusal = "it is a link to " + (kind.empty() ? std::string("something unreadable") : kind) +
+                   ", not to a plain file";
+        return false;
+    }
+    *real = fs::canonical(target, error);
+    if (error) {
+        *refusal = "it is a link that cannot be followed: " + error.message();
+        return false;
+    }
+    return true;
+}
 } // namespace
+
+std::string PlatformReplaceRefusal(const char* gamePath) {
+    if (!gamePath || !*gamePath) return "the name is empty";
+    fs::path real;
+    std::string refusal;
+    ReplacedPath(NativeFsPath(PlatformNativePath(gamePath)), &real, &refusal);
+    return refusal;
+}
 
 std::string PlatformNativePath(const char* gamePath) {
     std::string path = gamePath ? gamePath : "";
@@ -92,7 +154,10 @@ FILE* PlatformOpenFile(const char* gamePath, const char* mode) {
 
 bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size) {
     if (!gamePath || !*gamePath) return false;
-    const fs::path target = NativeFsPath(PlatformNativePath(gamePath));
+    fs::path target;
+    std::string refusal;
+    // Renamed over, a device or a link would be gone; a folder could not be anyway.
+    if (!ReplacedPath(NativeFsPath(PlatformNativePath(gamePath)), &target, &refusal)) return false;
     const fs::path folder = target.parent_path();
     std::error_code error;
     if (!folder.empty()) {

@@ -6,7 +6,11 @@
 // Game paths use '\' as the separator; on this platform it becomes '/'.
 std::string PlatformNativePath(const char* gamePath);
 FILE* PlatformOpenFile(const char* gamePath, const char* mode);
+// Why the path may not be replaced, or empty when it may: only a plain file (or a link to one) is
+// replaced, so a folder, a device or a link to either or to nothing is never touched.
+std::string PlatformReplaceRefusal(const char* gamePath);
 // Writes the whole file through a temporary one beside it, made durable and then renamed over the old
 // file, so a crash or power cut part-way leaves the old file whole. A missing folder is created. False,
-// with the old file untouched and no temporary left, when any step fails.
+// with the old file untouched and no temporary left, when any step fails or the path is refused as above.
+// A link to a plain file stays a link: the file it points to is replaced.
 bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size);

@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/session_record.h"
 #include "base/failure.h"
+#include "platform/file.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_input.h"
 #include "platform/png_file.h"
@@ -104,7 +105,10 @@ void OnPresent(uint32_t presentCount) {
         if (shots[i].frame != frame) continue;
         run.shotTaken[i] = true;
         if (!WriteIndexedPng(shots[i].path.c_str(), picture.indices, 320, 240, 320, picture.palette)) {
-            std::fprintf(stderr, "quillmarsh-sim: cannot write the screenshot %s\n", shots[i].path.c_str());
+            // The path may have changed since the start; say how, when it did.
+            const std::string refusal = PlatformReplaceRefusal(shots[i].path.c_str());
+            std::fprintf(stderr, "quillmarsh-sim: cannot write the screenshot %s%s%s\n",
+                         shots[i].path.c_str(), refusal.empty() ? "" : ": ", refusal.c_str());
             run.outputFailed = true;
         }
     }
@@ -227,6 +231,11 @@ int32_t RunSim(const SimOptions& options) {
     std::error_code error;
     if (!options.dir.empty() && !std::filesystem::is_directory(options.dir, error))
         return Refuse("cannot run in the folder " + options.dir + ": it is not a folder");
+    // Refused before anything is written: a screenshot never replaces a folder, a device or a link to one.
+    for (const SimScreenshot& shot : shots) {
+        const std::string refusal = PlatformReplaceRefusal(shot.path.c_str());
+        if (!refusal.empty()) return Refuse("cannot write the screenshot " + shot.path + ": " + refusal);
+    }
     if (!options.tracePath.empty()) {
         run.trace = std::fopen(options.tracePath.c_str(), "wb");
         if (!run.trace)

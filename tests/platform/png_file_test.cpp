@@ -1,11 +1,13 @@
 // PNG pictures: what is written reads back as the same colours at every pixel.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "platform/file.h"
 #include "platform/png_file.h"
 #include "tests/support/png_read.h"
 #include "tests/support/test_files.h"
@@ -84,5 +86,60 @@ TEST(PngFile, TheZlibReaderSeesWhatLibpngSees) {
     EXPECT_NE(why.find("IDAT chunk's checksum"), std::string::npos) << why;
     file.resize(file.size() - 20);
     EXPECT_FALSE(DecodePngRgb(file, &zlib, &why));
+}
+#endif
+
+#if !defined(_WIN32)
+// Renamed over, a special file would be gone: a folder, a pipe, a link to a device, to a pipe or to
+// nothing is refused before anything is written and stays as it was; a link to a plain file stays a link
+// and the file it points to gets the picture.
+TEST(PngFile, OnlyPlainFilesAreReplaced) {
+    namespace fs = std::filesystem;
+    ScopedWorkDir dir;
+    PaletteEntry palette[256];
+    for (int32_t i = 0; i < 256; ++i)
+        palette[i] = Colour(i);
+    const std::vector<uint8_t> pixels(4 * 2, 7);
+    fs::create_directory("folder");
+    ASSERT_EQ(std::system("mkfifo pipe"), 0);
+    fs::create_symlink("/dev/null", "to_device");
+    fs::create_symlink("pipe", "to_pipe");
+    fs::create_symlink("folder", "to_folder");
+    fs::create_symlink("missing.png", "to_nothing");
+    const struct {
+        const char* path;
+        fs::file_type type; // what it is, itself
+        const char* refusal;
+    } special[] = {
+        {"folder", fs::file_type::directory, "it is a folder, not a plain file"},
+        {"pipe", fs::file_type::fifo, "it is a pipe, not a plain file"},
+        {"to_device", fs::file_type::symlink, "it is a link to a device, not to a plain file"},
+        {"to_pipe", fs::file_type::symlink, "it is a link to a pipe, not to a plain file"},
+        {"to_folder", fs::file_type::symlink, "it is a link to a folder, not to a plain file"},
+        {"to_nothing", fs::file_type::symlink, "it is a link to a missing file"},
+    };
+    for (const auto& s : special) {
+        EXPECT_EQ(PlatformReplaceRefusal(s.path), s.refusal) << s.path;
+        EXPECT_FALSE(WriteIndexedPng(s.path, pixels.data(), 4, 2, 4, palette)) << s.path;
+        EXPECT_EQ(fs::symlink_status(s.path).type(), s.type) << s.path;
+        EXPECT_FALSE(fs::exists(std::string(s.path) + ".tmp")) << s.path;
+    }
+    EXPECT_FALSE(fs::exists("missing.png"));
+    EXPECT_EQ(fs::read_symlink("to_device"), "/dev/null");
+    EXPECT_TRUE(fs::is_empty("folder"));
+
+    // Plain files, new or old, and a link to one are replaced.
+    std::ofstream("old.png") << "mine";
+    fs::create_symlink("old.png", "to_old");
+    EXPECT_EQ(PlatformReplaceRefusal("new.png"), "");
+    EXPECT_EQ(PlatformReplaceRefusal("old.png"), "");
+    EXPECT_EQ(PlatformReplaceRefusal("to_old"), "");
+    EXPECT_TRUE(WriteIndexedPng("to_old", pixels.data(), 4, 2, 4, palette));
+    EXPECT_TRUE(fs::is_symlink("to_old"));
+    RgbPicture picture;
+    std::string why;
+    EXPECT_TRUE(ReadPngRgb("old.png", &picture, &why)) << why;
+    EXPECT_EQ(picture.width, 4u);
+    EXPECT_FALSE(fs::exists("old.png.tmp"));
 }
 #endif

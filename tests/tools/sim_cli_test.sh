@@ -31,6 +31,24 @@ expect_refusal "unknown option" "quillmarsh-sim: unknown option '--fast'" --fast
 expect_refusal "missing folder" "quillmarsh-sim: cannot run in the folder $work/none: it is not a folder" \
     --dir "$work/none" --trace trace.jsonl
 
+# A screenshot never replaces a folder, a device, a pipe or a link to one: refused before the run, and
+# the path stays as it was.
+mkdir shots
+mkfifo pipe
+ln -s /dev/null to_device
+ln -s pipe to_pipe
+for path in shots pipe to_device to_pipe; do
+    "$sim" --dir "$assets" --frames 12 --trace trace.jsonl --screenshot "10:$path" >out 2>err
+    rc=$?
+    [ "$rc" -eq 2 ] || { echo "FAIL: screenshot to $path: exit status $rc, expected 2"; cat err; fail=1; }
+    head -n 1 err | grep -q "^quillmarsh-sim: cannot write the screenshot $work/$path: it is a " ||
+        { echo "FAIL: screenshot to $path: said"; cat err; fail=1; }
+    [ ! -e trace.jsonl ] || { echo "FAIL: screenshot to $path: the run went ahead"; fail=1; }
+    rm -f trace.jsonl
+done
+[ -d shots ] && [ -p pipe ] && [ "$(readlink to_device)" = /dev/null ] && [ "$(readlink to_pipe)" = pipe ] ||
+    { echo "FAIL: a refused screenshot path changed"; ls -l; fail=1; }
+
 # A folder without the game's files: the run fails as the game does, saying which file.
 mkdir empty
 "$sim" --dir empty --frames 5 >out 2>err

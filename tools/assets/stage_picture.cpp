@@ -109,6 +109,12 @@ bool DrawStagePicture(const StageMap& map, const BitmapFile& chips, int32_t scal
 
 bool StageFileToPng(const std::string& stagePath, const std::string& chipsPath, int32_t scale,
                     const std::string& outPath, std::vector<std::string>* why) {
+    // Refused before anything is read or drawn: a folder, a device or a link to one is never replaced.
+    const std::string refusal = PlatformReplaceRefusal(outPath.c_str());
+    if (!refusal.empty()) {
+        why->push_back(outPath + ": cannot be written: " + refusal);
+        return false;
+    }
     std::vector<uint8_t> stageBytes;
     if (!ReadStageFile(stagePath, &stageBytes)) {
         why->push_back(stagePath + ": cannot be read");

@@ -2,6 +2,7 @@
 // small sheets, scaled pictures and the size limit.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -149,6 +150,36 @@ TEST_F(StagePictureTest, RefusesWhatTheGameRefusesAndMissingOrSmallSheets) {
     EXPECT_NE(Joined(why).find("text.bmp: it is not a BMP file"), std::string::npos) << Joined(why);
     EXPECT_FALSE(std::filesystem::exists("small.png"));
 }
+
+#if !defined(_WIN32)
+TEST_F(StagePictureTest, NeverReplacesAFolderAPipeOrALinkToOne) {
+    namespace fs = std::filesystem;
+    fs::create_directory("folder");
+    ASSERT_EQ(std::system("mkfifo pipe"), 0);
+    fs::create_symlink("/dev/null", "to_device");
+    fs::create_symlink("pipe", "to_pipe");
+    for (const std::string out : {"folder", "pipe", "to_device", "to_pipe"}) {
+        std::vector<std::string> why;
+        EXPECT_FALSE(StageFileToPng("small.bgd", "chips.bmp", 1, out, &why));
+        ASSERT_EQ(why.size(), 1u) << Joined(why);
+        EXPECT_EQ(why[0].rfind(out + ": cannot be written: it is a ", 0), 0u) << why[0];
+    }
+    EXPECT_TRUE(fs::is_directory("folder"));
+    EXPECT_EQ(fs::symlink_status("pipe").type(), fs::file_type::fifo);
+    EXPECT_EQ(fs::read_symlink("to_device"), "/dev/null");
+    EXPECT_EQ(fs::read_symlink("to_pipe"), "pipe");
+    // A plain file of the user's is replaced only by a whole picture.
+    WriteFileBytes("mine.png", {'k', 'e', 'e', 'p'});
+    std::vector<std::string> why;
+    EXPECT_FALSE(StageFileToPng("small.bgd", "none.bmp", 1, "mine.png", &why));
+    std::vector<uint8_t> kept;
+    ASSERT_TRUE(ReadBytesFromFile("mine.png", &kept));
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep");
+    EXPECT_TRUE(StageFileToPng("small.bgd", "chips.bmp", 1, "mine.png", &why)) << Joined(why);
+    RgbPicture png;
+    EXPECT_TRUE(ReadPngRgb("mine.png", &png));
+}
+#endif
 
 TEST_F(StagePictureTest, PicturesOver8192PixelsASideNameTheScaleThatFits) {
     // 1024 x 32 tiles: 32768 pixels wide, needs 1/4.
