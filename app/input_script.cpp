@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <new>
+#include <system_error>
 
 namespace {
 struct KeyName {
@@ -170,25 +173,67 @@ bool ParseInputScript(const std::string& text, InputScript* script, std::string*
     return true;
 }
 
-bool ReadInputScript(const char* path, InputScript* script, std::string* error) {
+namespace {
+// The whole file into text, at most one byte past the limit; false with the reason.
+bool ReadScriptText(const char* path, std::string* text, std::string* error) {
+    std::error_code ignored;
+    // Opened, a folder reads as an error with no useful reason on some systems and as nothing on others.
+    if (std::filesystem::is_directory(path, ignored)) {
+        *error = std::string("cannot read ") + path + ": it is a folder";
+        return false;
+    }
     FILE* file = std::fopen(path, "rb");
     if (!file) {
         *error = std::string("cannot read ") + path + ": " + std::strerror(errno);
         return false;
     }
-    std::string text;
-    char buffer[4096];
+    std::vector<char> buffer(65536);
     size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
+    errno = 0;
+    try {
+        // One byte past the limit tells an endless source (a device) from a script that just fits.
+        while (text->size() <= INPUT_SCRIPT_MAX_BYTES &&
+               (got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+            text->append(buffer.data(), got);
+    } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        *error = std::string("cannot read ") + path + ": not enough memory";
+        return false;
+    }
+    const int readError = errno;
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        *error = std::string("cannot read ") + path;
+        *error = std::string("cannot read ") + path +
+                 (readError ? std::string(": ") + std::strerror(readError) : std::string());
         return false;
     }
-    if (!ParseInputScript(text, script, error)) {
-        *error = std::string(path) + ": " + *error;
+    if (text->size() > INPUT_SCRIPT_MAX_BYTES) {
+        const uintmax_t size = std::filesystem::file_size(path, ignored);
+        const std::string known = size != static_cast<uintmax_t>(-1) && size > INPUT_SCRIPT_MAX_BYTES
+                                      ? std::to_string(size) + " bytes"
+                                      : "it does not end";
+        *error = std::string("cannot read ") + path + ": it is over 64 MB (" + known +
+                 "), far more than any script or recording";
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool ReadInputScript(const char* path, InputScript* script, std::string* error) {
+    *script = InputScript{};
+    std::string text;
+    if (!ReadScriptText(path, &text, error)) return false;
+    try {
+        if (!ParseInputScript(text, script, error)) {
+            *error = std::string(path) + ": " + *error;
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        *script = InputScript{};
+        *error = std::string("cannot read ") + path + ": not enough memory for its " +
+                 std::to_string(text.size()) + " bytes";
         return false;
     }
     return true;

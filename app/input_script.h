@@ -50,7 +50,10 @@ struct InputScript {
 // Reads a script: one `FRAME: KEYS` line per change, `seed N`, `#` comments, blank lines. False on the first
 // malformed line, with "line N: reason" in error; the script is then left empty.
 bool ParseInputScript(const std::string& text, InputScript* script, std::string* error);
-// The same for a file; error also says when the file cannot be read.
+// No script or recording comes near this; anything larger is refused unread.
+constexpr size_t INPUT_SCRIPT_MAX_BYTES = 64u << 20;
+// The same for a file; error also says when the file cannot be read, is a folder or is over
+// INPUT_SCRIPT_MAX_BYTES (with its size).
 bool ReadInputScript(const char* path, InputScript* script, std::string* error);
 // One script line (no newline), joystick values only where they are not at rest.
 std::string FormatScriptLine(uint32_t frame, const HeldControls& held,

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -83,8 +85,9 @@ int CheckAssetsCommand(const char* dir) {
 
 bool LoadStage(const char* path, StageMap* map) {
     std::vector<uint8_t> bytes;
-    if (!ReadBytesFromFile(path, &bytes)) {
-        std::fprintf(stderr, "%s: cannot be read\n", path);
+    std::string unread;
+    if (!ReadBytesFromFile(path, &bytes, &unread)) {
+        std::fprintf(stderr, "%s: cannot be read: %s\n", path, unread.c_str());
         return false;
     }
     std::string why;
@@ -108,8 +111,9 @@ int MapToTextCommand(const char* path) {
 
 int TextToMapCommand(const char* textPath, const char* outPath) {
     std::vector<uint8_t> bytes;
-    if (!ReadBytesFromFile(textPath, &bytes)) {
-        std::fprintf(stderr, "%s: cannot be read\n", textPath);
+    std::string unread;
+    if (!ReadBytesFromFile(textPath, &bytes, &unread)) {
+        std::fprintf(stderr, "%s: cannot be read: %s\n", textPath, unread.c_str());
         return kExitFailure;
     }
     StageMap map;
@@ -134,8 +138,9 @@ int TextToMapCommand(const char* textPath, const char* outPath) {
 
 int MakeBlendTableCommand(const char* palettePath, const char* outPath) {
     std::vector<uint8_t> bytes;
-    if (!ReadBytesFromFile(palettePath, &bytes)) {
-        std::fprintf(stderr, "%s: cannot be read\n", palettePath);
+    std::string unread;
+    if (!ReadBytesFromFile(palettePath, &bytes, &unread)) {
+        std::fprintf(stderr, "%s: cannot be read: %s\n", palettePath, unread.c_str());
         return kExitFailure;
     }
     BitmapFile bmp;
@@ -190,9 +195,7 @@ int MapToPngCommand(int argc, char** argv) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int RunTool(int argc, char** argv) {
     std::vector<std::string> words = PlatformUtf8Arguments(argc, argv);
     std::vector<char*> pointers;
     for (std::string& word : words)
@@ -211,4 +214,18 @@ int main(int argc, char** argv) {
         return MakeBlendTableCommand(argv[2], argv[3]);
     if (std::strcmp(command, "map-to-png") == 0) return MapToPngCommand(argc, argv);
     return Usage();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Every reader is bounded; this is the last word should memory still run out, instead of an abort.
+    try {
+        return RunTool(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "quillmarsh-tool: not enough memory\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quillmarsh-tool: stopped: %s\n", e.what());
+    }
+    return kExitFailure;
 }

@@ -1,6 +1,7 @@
 // Input scripts: what a line holds, what is refused (with its line and why), and lines written back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "app/input_script.h"
@@ -117,6 +118,24 @@ TEST(InputScript, FilesAreReadOrSayWhyNot) {
     EXPECT_FALSE(ReadInputScript("bad.txt", &script, &error));
     EXPECT_EQ(error, "bad.txt: line 2: unknown control 'zz' (expected left right up down z x jx=N jy=N jb=N "
                      "space esc inactive active)");
+    std::filesystem::create_directory("folder.txt");
+    EXPECT_FALSE(ReadInputScript("folder.txt", &script, &error));
+    EXPECT_EQ(error, "cannot read folder.txt: it is a folder");
+    // Bounded: one byte over the limit is refused with the size, the limit itself is read (and then
+    // refused for what it holds).
+    std::ofstream("huge.txt") << "0: z\n";
+    std::filesystem::resize_file("huge.txt", INPUT_SCRIPT_MAX_BYTES + 1);
+    EXPECT_FALSE(ReadInputScript("huge.txt", &script, &error));
+    EXPECT_EQ(error, "cannot read huge.txt: it is over 64 MB (67108865 bytes), far more than any script or "
+                     "recording");
+    std::filesystem::resize_file("huge.txt", INPUT_SCRIPT_MAX_BYTES);
+    EXPECT_FALSE(ReadInputScript("huge.txt", &script, &error));
+    EXPECT_EQ(error.rfind("huge.txt: line 2: ", 0), 0u) << error.substr(0, 200);
+#if !defined(_WIN32)
+    EXPECT_FALSE(ReadInputScript("/dev/zero", &script, &error));
+    EXPECT_EQ(error, "cannot read /dev/zero: it is over 64 MB (it does not end), far more than any script or "
+                     "recording");
+#endif
     std::ofstream("good.txt") << "seed 9\n3: down";
     ASSERT_TRUE(ReadInputScript("good.txt", &script, &error)) << error;
     EXPECT_EQ(script.seed, 9u);

@@ -27,6 +27,9 @@ printf '5: z\n5: x\n' >order.txt
 expect_refusal "frame order" "quillmarsh-sim: order.txt: line 2: frame 5 does not come after frame 5 of line 1" \
     --input order.txt --trace trace.jsonl
 expect_refusal "missing script" "quillmarsh-sim: cannot read nowhere.txt: No such file or directory" --input nowhere.txt
+expect_refusal "endless script" \
+    "quillmarsh-sim: cannot read /dev/zero: it is over 64 MB (it does not end), far more than any script or recording" \
+    --input /dev/zero --trace trace.jsonl
 expect_refusal "unknown option" "quillmarsh-sim: unknown option '--fast'" --fast --trace trace.jsonl
 expect_refusal "missing folder" "quillmarsh-sim: cannot run in the folder $work/none: it is not a folder" \
     --dir "$work/none" --trace trace.jsonl

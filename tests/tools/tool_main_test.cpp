@@ -48,6 +48,16 @@ TEST(AssetTool, ConvertsStagesBothWaysAndReportsUsageAndFailures) {
     EXPECT_EQ(run({"text-to-map", tiny, none}), 1);
     EXPECT_FALSE(std::filesystem::exists(none));
 
+#if !defined(_WIN32)
+    // Reads are bounded: an endless file is refused with the reason, not read until memory runs out.
+    EXPECT_EQ(run({"text-to-map", "/dev/zero", none}), 1);
+    std::vector<uint8_t> said;
+    ASSERT_TRUE(ReadBytesFromFile((tree.path / "out.txt").string(), &said));
+    EXPECT_EQ(std::string(said.begin(), said.end()),
+              "/dev/zero: cannot be read: it is over 64 MB (it does not end), far more than any file of the "
+              "game\n");
+    EXPECT_FALSE(std::filesystem::exists(none));
+#endif
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(run({"map-to-text"}), 2);
     EXPECT_EQ(run({"frobnicate", "x"}), 2);

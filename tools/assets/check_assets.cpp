@@ -49,11 +49,18 @@ bool SameColors(const BitmapFile& a, const BitmapFile& b, int* firstDifference) 
     return true;
 }
 
+// A file that could not be read at all: missing, or why not.
+std::string Unreadable(const std::string& why) {
+    return why.empty() || why == "it is missing" ? "the file is missing or cannot be read"
+                                                 : "the file cannot be read: " + why;
+}
+
 void CheckWave(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
     std::string path = AssetPathIn(dir, gamePath);
     std::vector<uint8_t> bytes;
-    if (!ReadBytesFromFile(path, &bytes)) {
-        out->push_back({gamePath, "the file is missing or cannot be read; the game stops at start-up", true});
+    std::string why;
+    if (!ReadBytesFromFile(path, &bytes, &why)) {
+        out->push_back({gamePath, Unreadable(why) + "; the game stops at start-up", true});
         return;
     }
     WaveFile wave{};
@@ -79,9 +86,9 @@ void CheckWave(const std::string& dir, const char* gamePath, std::vector<AssetPr
 
 void CheckStageAsset(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
     std::vector<uint8_t> bytes;
-    if (!ReadBytesFromFile(AssetPathIn(dir, gamePath), &bytes)) {
-        out->push_back(
-            {gamePath, "the file is missing or cannot be read; the game stops when this stage starts", true});
+    std::string why;
+    if (!ReadBytesFromFile(AssetPathIn(dir, gamePath), &bytes, &why)) {
+        out->push_back({gamePath, Unreadable(why) + "; the game stops when this stage starts", true});
         return;
     }
     // The very check the game makes before it plays the stage.
@@ -213,8 +220,9 @@ std::vector<AssetProblem> CheckAssets(const std::string& dir) {
     for (size_t i = 0; i < std::size(kBitmaps); ++i) {
         const BitmapRule& rule = kBitmaps[i];
         std::vector<uint8_t> bytes;
-        if (!ReadBytesFromFile(AssetPathIn(dir, rule.path), &bytes)) {
-            out.push_back({rule.path, "the file is missing or cannot be read", true});
+        std::string why;
+        if (!ReadBytesFromFile(AssetPathIn(dir, rule.path), &bytes, &why)) {
+            out.push_back({rule.path, Unreadable(why), true});
             continue;
         }
         auto bmp = std::make_unique<BitmapFile>();
@@ -264,9 +272,9 @@ std::vector<AssetProblem> CheckAssets(const std::string& dir) {
     }
 
     std::vector<uint8_t> table;
-    if (!ReadBytesFromFile(AssetPathIn(dir, ASSET_BLEND_TABLE), &table)) {
-        out.push_back(
-            {ASSET_BLEND_TABLE, "the file is missing or cannot be read; the game stops at start-up", true});
+    std::string tableWhy;
+    if (!ReadBytesFromFile(AssetPathIn(dir, ASSET_BLEND_TABLE), &table, &tableWhy)) {
+        out.push_back({ASSET_BLEND_TABLE, Unreadable(tableWhy) + "; the game stops at start-up", true});
     } else if (table.size() != 65536) {
         out.push_back({ASSET_BLEND_TABLE,
                        "it has " + Num(static_cast<int64_t>(table.size())) +

@@ -1,10 +1,13 @@
 // Writers for the file formats the game reads: 8-bit BMP, PCM WAV, and plain byte files.
 #include "tools/assets/file_writers.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <system_error>
 
 namespace assets {
 
@@ -124,17 +127,53 @@ bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes
     return std::fclose(f) == 0 && ok;
 }
 
-bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes) {
+bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
     bytes->clear();
+    std::string reason;
+    std::string* said = why ? why : &reason;
+    said->clear();
+    std::error_code ec;
+    // Opened, a folder reads as an error with no useful reason on some systems and as nothing on others.
+    if (std::filesystem::is_directory(Utf8Path(path), ec)) {
+        *said = "it is a folder";
+        return false;
+    }
     FILE* f = OpenUtf8(path, "rb");
-    if (!f) return false;
-    uint8_t buffer[65536];
+    if (!f) {
+        *said = errno == ENOENT ? "it is missing" : std::strerror(errno);
+        return false;
+    }
+    std::vector<uint8_t> buffer(65536);
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes->insert(bytes->end(), buffer, buffer + n);
-    bool ok = !std::ferror(f);
+    errno = 0;
+    try {
+        // One byte past the limit tells an endless source (a device) from a file that just fits.
+        while (bytes->size() <= kMaxReadBytes && (n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+            bytes->insert(bytes->end(), buffer.data(), buffer.data() + n);
+    } catch (const std::bad_alloc&) {
+        std::fclose(f);
+        bytes->clear();
+        *said = "not enough memory to read it";
+        return false;
+    }
+    const int readError = errno;
+    const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    return ok;
+    if (failed) {
+        bytes->clear();
+        *said = readError ? std::strerror(readError) : "it cannot be read";
+        return false;
+    }
+    if (bytes->size() > kMaxReadBytes) {
+        bytes->clear();
+        const uintmax_t size = std::filesystem::file_size(Utf8Path(path), ec);
+        *said =
+            "it is over 64 MB (" +
+            (!ec && size > kMaxReadBytes ? std::to_string(size) + " bytes" : std::string("it does not end")) +
+            "), far more than any file of the game";
+        return false;
+    }
+    return true;
 }
 
 bool MakeFolder(const std::string& path) {

@@ -15,7 +15,11 @@ std::vector<uint8_t> EncodeBitmap(const Canvas& c, const Rgb palette[256]);
 std::vector<uint8_t> EncodeWave(const std::vector<double>& samples, int sampleRate);
 
 bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes);
-bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes);
+// No file the tool reads comes near this; anything larger is refused unread.
+constexpr size_t kMaxReadBytes = 64u << 20;
+// The whole file; false when it is missing, cannot be read, is a folder or is over kMaxReadBytes, with
+// the reason in why (when given).
+bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* why = nullptr);
 // Creates the folder and its parents; true when it exists afterwards.
 bool MakeFolder(const std::string& path);
 

@@ -132,6 +132,42 @@ TEST(CheckAssets, RefusesACorruptedCopyOfEachKindOfFileWithItsReason) {
     }
 }
 
+#if !defined(_WIN32)
+// Reads are bounded: a file that never ends, one over 64 MB and a folder are each refused with the
+// reason, and a file of exactly 64 MB is read (a picture with its padding: nothing to say about its size).
+TEST(CheckAssets, EndlessHugeAndFolderFilesAreRefusedWithTheReason) {
+    namespace fs = std::filesystem;
+    TempTree tree("endless");
+    std::string error;
+    ASSERT_TRUE(MakeAssets(tree.path.string(), &error)) << error;
+    ASSERT_TRUE(fs::remove(Utf8Path(tree.File(ASSET_ENEMY))));
+    fs::create_symlink("/dev/zero", Utf8Path(tree.File(ASSET_ENEMY)));
+    ASSERT_TRUE(fs::remove(Utf8Path(tree.File(ASSET_WAVE_DOOR))));
+    fs::create_symlink("/dev/zero", Utf8Path(tree.File(ASSET_WAVE_DOOR)));
+    fs::resize_file(Utf8Path(tree.File(ASSET_BLEND_TABLE)), kMaxReadBytes + 1);
+    fs::resize_file(Utf8Path(tree.File(ASSET_TITLE)), kMaxReadBytes);
+    ASSERT_TRUE(fs::remove(Utf8Path(tree.File(ASSET_STAGES[1]))));
+    fs::create_directory(Utf8Path(tree.File(ASSET_STAGES[1])));
+
+    const std::vector<AssetProblem> problems = CheckAssets(tree.path.string());
+    SCOPED_TRACE(Describe(problems));
+    const std::string endless = "the file cannot be read: it is over 64 MB (it does not end)";
+    EXPECT_TRUE(HasProblem(problems, ASSET_ENEMY, endless, true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_DOOR, endless, true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_BLEND_TABLE,
+                           "the file cannot be read: it is over 64 MB (67108865 bytes)", true));
+    EXPECT_FALSE(HasProblem(problems, ASSET_TITLE, "64 MB", true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[1], "the file cannot be read: it is a folder", true));
+
+    std::vector<uint8_t> bytes;
+    std::string why;
+    EXPECT_TRUE(ReadBytesFromFile(tree.File(ASSET_TITLE), &bytes, &why)) << why;
+    EXPECT_EQ(bytes.size(), kMaxReadBytes);
+    EXPECT_FALSE(ReadBytesFromFile(tree.File("nothing.bmp"), &bytes, &why));
+    EXPECT_EQ(why, "it is missing");
+}
+#endif
+
 TEST(CheckAssets, WarnsWhenASheetOrTheBlendTableDoesNotMatchThePalette) {
     TempTree tree("palette");
     std::string error;
