@@ -10,6 +10,7 @@
 #include "game/scene_control.h"
 #include "game/stage_file.h"
 #include "platform/file.h"
+#include "platform/file_failure.h"
 #include "video/blit.h"
 #include "video/display.h"
 #include "video/surface.h"
@@ -54,6 +55,12 @@ bool LoadMapData(MapData* map, const char* path) {
     if (!file) return false;
     // A file the game cannot play is refused like a missing one, before the map is touched.
     const std::vector<uint8_t> bytes = ReadStageBytes(file);
+    // What could not be read (a folder, a failing disk) is named as such, not judged by its 0 bytes.
+    if (std::ferror(file)) {
+        NoteFileFailure("the stage file", path);
+        std::fclose(file);
+        return false;
+    }
     std::vector<std::string> problems;
     if (!CheckStageFile(bytes.data(), bytes.size(), &problems)) {
         NoteFailure(("cannot play the stage file " + PlatformNativePath(path) + ": " + problems[0]).c_str());

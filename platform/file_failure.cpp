@@ -13,6 +13,12 @@
 namespace {
 // Why a file that failed to load could not be used, judged from a fresh attempt to open it.
 std::string FileProblem(const char* gamePath) {
+    // Opened, a folder reads as nothing at all on some systems and is refused as forbidden on others.
+    const std::string native = PlatformNativePath(gamePath);
+    std::error_code notThere;
+    if (!native.empty() &&
+        std::filesystem::is_directory(std::u8string(native.begin(), native.end()), notThere))
+        return "it is a folder, not a file";
     errno = 0;
     // Opened as the game opens it: on Windows a narrow name would be read in the local code page.
     FILE* file = PlatformOpenFile(gamePath, "rb");

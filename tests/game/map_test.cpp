@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/main_window.h"
 #include "base/asset_paths.h"
+#include "base/failure.h"
 #include "base/random.h"
 #include "game/map.h"
 #include "platform/headless/headless.h"
@@ -73,6 +75,14 @@ TEST_F(MapTest, RefusesFilesTheGameCannotPlayWithoutTouchingTheMap) {
     };
     EXPECT_FALSE(LoadMapData(&mapData, "data\\missing.bgd"));
     EXPECT_EQ(mapData.rows, rowsBefore);
+    // A folder in the file's place is called a folder, not a file of no bytes.
+    ClearFailure();
+    std::filesystem::create_directories("data/folder.bgd");
+    EXPECT_FALSE(LoadMapData(&mapData, "data\\folder.bgd"));
+    EXPECT_EQ(mapData.rows, rowsBefore);
+    ASSERT_NE(NotedFailure(), nullptr);
+    EXPECT_STREQ(NotedFailure(), "cannot read the stage file data/folder.bgd: it is a folder, not a file");
+    ClearFailure();
 
     const std::vector<uint8_t> good = PatternStage(32, 32);
     expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 583), "header cut short");

@@ -1,6 +1,7 @@
 // The failure line for a game file: named as the player finds it, with why it could not be used.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "base/failure.h"
@@ -30,6 +31,13 @@ TEST_F(FileFailure, AFileIsNamedWithSlashesAndWhyItCouldNotBeUsed) {
     EXPECT_STREQ(NotedFailure(),
                  "cannot read the stage file data/ステージ１.bgd: the file is damaged or not the "
                  "kind of file the game needs");
+
+    // A folder where the file should be.
+    ClearFailure();
+    std::filesystem::create_directories(Utf8Path("data/ステージ２.bgd"));
+    NoteFileFailure("the stage file", "data\\ステージ２.bgd");
+    EXPECT_STREQ(NotedFailure(),
+                 "cannot read the stage file data/ステージ２.bgd: it is a folder, not a file");
 
     // A path that runs through a file as if it were a folder counts as missing too.
     ClearFailure();

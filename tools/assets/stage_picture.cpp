@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "game/stage_file.h"
 #include "platform/file.h"
@@ -117,7 +119,10 @@ bool StageFileToPng(const std::string& stagePath, const std::string& chipsPath, 
     }
     std::vector<uint8_t> stageBytes;
     if (!ReadStageFile(stagePath, &stageBytes)) {
-        why->push_back(stagePath + ": cannot be read");
+        std::error_code ignored;
+        const bool folder =
+            std::filesystem::is_directory(std::u8string(stagePath.begin(), stagePath.end()), ignored);
+        why->push_back(stagePath + ": cannot be read" + (folder ? ": it is a folder" : ""));
         return false;
     }
     std::vector<std::string> problems;

@@ -127,6 +127,10 @@ TEST_F(StagePictureTest, RefusesWhatTheGameRefusesAndMissingOrSmallSheets) {
     why.clear();
     EXPECT_FALSE(StageFileToPng("gone.bgd", "chips.bmp", 1, "gone.png", &why));
     EXPECT_EQ(Joined(why), "gone.bgd: cannot be read\n");
+    why.clear();
+    std::filesystem::create_directory("folder.bgd");
+    EXPECT_FALSE(StageFileToPng("folder.bgd", "chips.bmp", 1, "folder.png", &why));
+    EXPECT_EQ(Joined(why), "folder.bgd: cannot be read: it is a folder\n");
 
     why.clear();
     EXPECT_FALSE(StageFileToPng("small.bgd", "bmp/none.bmp", 1, "small.png", &why));
