@@ -8,6 +8,8 @@
 #include <new>
 #include <system_error>
 
+#include "base/failure.h"
+
 namespace {
 struct KeyName {
     const char* name;
@@ -73,8 +75,8 @@ bool ReadControls(const std::vector<std::string>& words, ScriptLine* line, std::
         const std::string name = word.substr(0, equals);
         const int axis = name == "jx" ? 0 : name == "jy" ? 1 : name == "jb" ? 2 : -1;
         if (axis < 0 || equals == std::string::npos) {
-            *reason = "unknown control '" + word +
-                      "' (expected left right up down z x jx=N jy=N jb=N space "
+            *reason = "unknown control " + QuoteInput(word) +
+                      " (expected left right up down z x jx=N jy=N jb=N space "
                       "esc inactive active)";
             return false;
         }
@@ -86,8 +88,8 @@ bool ReadControls(const std::vector<std::string>& words, ScriptLine* line, std::
         const uint64_t limit = axis == 2 ? UINT32_MAX : JOYSTICK_AXIS_MAX;
         uint64_t value = 0;
         if (!ReadNumber(word.substr(equals + 1), limit, &value)) {
-            *reason = name + " needs a whole number from 0 to " + std::to_string(limit) + ", not '" +
-                      word.substr(equals + 1) + "'";
+            *reason = name + " needs a whole number from 0 to " + std::to_string(limit) + ", not " +
+                      QuoteInput(word.substr(equals + 1));
             return false;
         }
         const uint32_t v = static_cast<uint32_t>(value);
@@ -157,7 +159,8 @@ bool ParseInputScript(const std::string& text, InputScript* script, std::string*
     *script = InputScript{};
     int32_t seedLine = 0;
     int32_t lineNumber = 0;
-    size_t start = 0;
+    // Editors on Windows start a UTF-8 text with a byte-order mark; it is no part of the first line.
+    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();

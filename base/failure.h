@@ -1,5 +1,6 @@
 // Why the run failed, in one plain line a player can act on, printed when the game ends because of it.
 #pragma once
+#include <string>
 
 // Records the reason the game is about to end, in plain words: what failed and, where known, what to do
 // (for example "cannot read the stage file data/ステージ１.bgd: the file is missing"). Only the first
@@ -12,3 +13,8 @@ void ClearFailure();
 // The line for a failed run as printed on standard error: "quillmarsh: " and the recorded reason, or a
 // general line pointing at QUILLMARSH_TRACE when nothing was recorded.
 const char* FailureLine();
+// Bad input repeated in a message, safe for any terminal and short: in single quotes, at most
+// QUOTE_MAX_CHARACTERS characters of it (then "... (N bytes)"), with control characters, backslashes and
+// bytes that are not UTF-8 written as \xHH (\t, \r and \n as such).
+constexpr size_t QUOTE_MAX_CHARACTERS = 40;
+std::string QuoteInput(const std::string& text);

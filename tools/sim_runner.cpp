@@ -155,7 +155,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
                                 name == "--input" || name == "--trace" || name == "--screenshot" ||
                                 name == "--monkey";
         if (!takesValue) {
-            *error = "unknown option '" + name + "'";
+            *error = "unknown option " + QuoteInput(name);
             return false;
         }
         if (i + 1 >= argc) {
@@ -172,21 +172,22 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
         } else if (name == "--seed") {
             options->seedGiven = ReadNumberArgument(value, &options->seed);
             if (!options->seedGiven) {
-                *error = std::string("--seed needs a whole number from 0 to 4294967295, not '") + value + "'";
+                *error =
+                    std::string("--seed needs a whole number from 0 to 4294967295, not ") + QuoteInput(value);
                 return false;
             }
         } else if (name == "--frames") {
             options->framesGiven = ReadNumberArgument(value, &options->frames);
             if (!options->framesGiven) {
-                *error =
-                    std::string("--frames needs a whole number from 0 to 4294967295, not '") + value + "'";
+                *error = std::string("--frames needs a whole number from 0 to 4294967295, not ") +
+                         QuoteInput(value);
                 return false;
             }
         } else if (name == "--monkey") {
             options->monkeyGiven = ReadNumberArgument(value, &options->monkeySeed);
             if (!options->monkeyGiven) {
-                *error =
-                    std::string("--monkey needs a whole number from 0 to 4294967295, not '") + value + "'";
+                *error = std::string("--monkey needs a whole number from 0 to 4294967295, not ") +
+                         QuoteInput(value);
                 return false;
             }
         } else {
@@ -194,7 +195,7 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
             SimScreenshot shot{0, colon ? colon + 1 : ""};
             if (!colon || !ReadNumberArgument(std::string(value, colon).c_str(), &shot.frame) ||
                 shot.path.empty()) {
-                *error = std::string("--screenshot needs FRAME:FILE, not '") + value + "'";
+                *error = "--screenshot needs FRAME:FILE, not " + QuoteInput(value);
                 return false;
             }
             options->screenshots.push_back(shot);
@@ -206,6 +207,15 @@ bool ParseSimArguments(int argc, const char* const* argv, SimOptions* options, s
     }
     if (options->dir.empty() && seen[0]) {
         *error = "--dir needs a folder";
+        return false;
+    }
+    // Empty, they would mean "none" and the run would go on without what was asked for.
+    if (options->inputPath.empty() && seen[3]) {
+        *error = "--input needs a file";
+        return false;
+    }
+    if (options->tracePath.empty() && seen[4]) {
+        *error = "--trace needs a file";
         return false;
     }
     return true;

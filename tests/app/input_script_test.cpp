@@ -87,6 +87,42 @@ TEST(InputScript, EachMalformedLineIsRefusedWithItsNumberAndReason) {
     EXPECT_EQ(Refusal("seed 5\n0: z\nseed 6\n"), "line 3: a second seed (the first is on line 1)");
 }
 
+TEST(InputScript, RefusalsQuoteTheInputShortAndEscaped) {
+    // A 1 MB word makes a short line; escape sequences, NULs and bytes that are not UTF-8 are escaped.
+    const std::string refusal = Refusal("0: " + std::string(1 << 20, 'q') + "\n");
+    EXPECT_EQ(refusal, "line 1: unknown control '" + std::string(40, 'q') +
+                           "'... (1048576 bytes) (expected left right up down z x jx=N jy=N jb=N space esc "
+                           "inactive active)");
+    EXPECT_EQ(Refusal("0: \x1b]0;owned\x07"),
+              "line 1: unknown control '\\x1B]0;owned\\x07' (expected left right up down z x jx=N jy=N jb=N "
+              "space esc inactive active)");
+    EXPECT_EQ(Refusal(std::string("0: z\0x\xff", 7)),
+              "line 1: unknown control 'z\\x00x\\xFF' (expected left right up down z x jx=N jy=N jb=N space "
+              "esc inactive active)");
+    EXPECT_EQ(Refusal("0: jx=\x1b[31m"), "line 1: jx needs a whole number from 0 to 65535, not '\\x1B[31m'");
+}
+
+TEST(InputScript, AByteOrderMarkStartingTheScriptIsSkipped) {
+    const InputScript script = Parse("\xEF\xBB\xBF"
+                                     "seed 7\n0: z\n");
+    EXPECT_TRUE(script.hasSeed);
+    EXPECT_EQ(script.seed, 7u);
+    ASSERT_EQ(script.lines.size(), 1u);
+    EXPECT_EQ(Parse("\xEF\xBB\xBF").lines.size(), 0u);
+    EXPECT_EQ(Parse("\xEF\xBB\xBF"
+                    "5: x")
+                  .lines.at(0)
+                  .frame,
+              5u);
+    // Only at the very start: anywhere else it is no part of a frame number.
+    EXPECT_EQ(Refusal("0: z\n\xEF\xBB\xBF"
+                      "5: x"),
+              "line 2: the frame before ':' must be one whole number from 0 to 4294967295");
+    EXPECT_EQ(Refusal("\xEF\xBB\xBF\xEF\xBB\xBF"
+                      "5: x"),
+              "line 1: the frame before ':' must be one whole number from 0 to 4294967295");
+}
+
 TEST(InputScript, BoundariesOfTheNumbersAreAccepted) {
     const InputScript script = Parse("seed 0\n0: jx=65535 jy=0 jb=4294967295\n4294967295: left\n");
     EXPECT_EQ(script.seed, 0u);

@@ -30,6 +30,18 @@ expect_refusal "missing script" "quillmarsh-sim: cannot read nowhere.txt: No suc
 expect_refusal "endless script" \
     "quillmarsh-sim: cannot read /dev/zero: it is over 64 MB (it does not end), far more than any script or recording" \
     --input /dev/zero --trace trace.jsonl
+expect_refusal "empty script name" "quillmarsh-sim: --input needs a file" --input '' --trace trace.jsonl
+expect_refusal "empty trace name" "quillmarsh-sim: --trace needs a file" --trace ''
+# What the script holds is repeated escaped: no escape byte reaches the terminal.
+printf '0: z\033[2J\n' >escape.txt
+expect_refusal "escape in a script" "quillmarsh-sim: escape.txt: line 1: unknown control 'z\\x1B[2J' (expected left right up down z x jx=N jy=N jb=N space esc inactive active)" \
+    --input escape.txt --trace trace.jsonl
+# A byte-order mark an editor put first is no part of the script.
+printf '\357\273\277seed 5\n0: z\n' >bom.txt
+"$sim" --dir "$assets" --input bom.txt --frames 2 --trace trace.jsonl >out 2>err
+rc=$?
+[ "$rc" -eq 0 ] || { echo "FAIL: a script starting with a byte-order mark: exit status $rc"; cat err; fail=1; }
+rm -f trace.jsonl
 expect_refusal "unknown option" "quillmarsh-sim: unknown option '--fast'" --fast --trace trace.jsonl
 expect_refusal "missing folder" "quillmarsh-sim: cannot run in the folder $work/none: it is not a folder" \
     --dir "$work/none" --trace trace.jsonl

@@ -128,6 +128,15 @@ TEST(SimArguments, MalformedOptionsAreRefusedWithTheReason) {
     EXPECT_EQ(Refusal({"--seed", "1", "--seed", "2"}), "--seed is given twice");
     EXPECT_EQ(Refusal({"--input", "a", "--monkey", "1"}), "--input and --monkey cannot be used together");
     EXPECT_EQ(Refusal({"--dir", ""}), "--dir needs a folder");
+    EXPECT_EQ(Refusal({"--input", ""}), "--input needs a file");
+    EXPECT_EQ(Refusal({"--trace", ""}), "--trace needs a file");
+    EXPECT_EQ(Refusal({"--trace", "t.jsonl", "--input", ""}), "--input needs a file");
+    // What was typed is quoted short and escaped.
+    EXPECT_EQ(Refusal({"--\x1b[2J"}), "unknown option '--\\x1B[2J'");
+    const std::string longNumber(100, '9');
+    EXPECT_EQ(Refusal({"--seed", longNumber.c_str()}),
+              "--seed needs a whole number from 0 to 4294967295, not '" + std::string(40, '9') +
+                  "'... (100 bytes)");
 }
 
 TEST_F(Sim, TheFirstTitleFrameIsTracedAsTheGameHoldsIt) {

@@ -1,6 +1,7 @@
 // Stage files: the binary layout the game loads, the invariants it relies on, and a text grid for editing.
 #include "tools/assets/stage_codec.h"
 
+#include "base/failure.h"
 #include "tools/assets/file_writers.h"
 
 #include <cstring>
@@ -141,8 +142,8 @@ bool StageFromText(const std::string& text, StageMap* out, std::string* why) {
             char ch = rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
             const char* at = ch ? std::strchr(kStageTileChars, ch) : nullptr;
             if (!at) {
-                *why = "row " + std::to_string(y + 1) + ", column " + std::to_string(x + 1) + ": '" +
-                       std::string(1, ch) + "' is not a tile character";
+                *why = "row " + std::to_string(y + 1) + ", column " + std::to_string(x + 1) + ": " +
+                       QuoteInput(std::string(1, ch)) + " is not a tile character";
                 return false;
             }
             SetStageTile(&map, x, y, static_cast<uint8_t>(at - kStageTileChars));

@@ -135,5 +135,10 @@ TEST(StageText, ReadsWindowsLineEndsAndRefusesBadGrids) {
     EXPECT_NE(why.find("row 2 has 2 characters"), std::string::npos) << why;
     EXPECT_FALSE(StageFromText("...\n.Q.\n", &map, &why));
     EXPECT_NE(why.find("row 2, column 2: 'Q'"), std::string::npos) << why;
+    // A byte a terminal would act on, or one that is not text, is shown escaped.
+    EXPECT_FALSE(StageFromText("...\n.\x1b.\n", &map, &why));
+    EXPECT_EQ(why, "row 2, column 2: '\\x1B' is not a tile character");
+    EXPECT_FALSE(StageFromText("..\xE3\n", &map, &why));
+    EXPECT_EQ(why, "row 1, column 3: '\\xE3' is not a tile character");
     EXPECT_FALSE(StageFromText("\n\n", &map, &why));
 }
