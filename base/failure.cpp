@@ -1,12 +1,14 @@
 // Why the run failed, in one plain line a player can act on, printed when the game ends because of it.
 #include "base/failure.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
 std::string noted;
 bool hasNote = false;
 std::string line;
+void (*sayFailureSink)(const char*) = nullptr;
 } // namespace
 
 void NoteFailure(const char* reason) {
@@ -31,4 +33,19 @@ const char* FailureLine() {
                 : "the game stopped because something it needs failed; start it with QUILLMARSH_TRACE=1 to "
                   "see the details";
     return line.c_str();
+}
+
+void SayFailure(const char* reason) {
+    if (!reason || !*reason) return;
+    const std::string said = std::string("quillmarsh: ") + reason;
+    if (sayFailureSink) {
+        sayFailureSink(said.c_str());
+        return;
+    }
+    std::fprintf(stderr, "%s\n", said.c_str());
+    std::fflush(stderr);
+}
+
+void SetSayFailureSink(void (*sink)(const char* line)) {
+    sayFailureSink = sink;
 }

@@ -12,3 +12,9 @@ void ClearFailure();
 // The line for a failed run as printed on standard error: "quillmarsh: " and the recorded reason, or a
 // general line pointing at QUILLMARSH_TRACE when nothing was recorded.
 const char* FailureLine();
+
+// Says at once, as one line on standard error ("quillmarsh: " and the reason), what failed while the game
+// goes on (a record that could not be saved). The run has not failed, so nothing is noted.
+void SayFailure(const char* reason);
+// Hands those lines to sink instead (null for standard error again): the Windows game's own console.
+void SetSayFailureSink(void (*sink)(const char* line));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/failure.h"
 #include "platform/file_failure.h"
@@ -36,4 +37,29 @@ TEST_F(Failure, WithoutAReasonTheLinePointsAtTheTrace) {
     EXPECT_STREQ(FailureLine(),
                  "quillmarsh: the game stopped because something it needs failed; start it with "
                  "QUILLMARSH_TRACE=1 to see the details");
+}
+
+namespace {
+std::vector<std::string> said;
+void Hear(const char* line) {
+    said.push_back(line);
+}
+} // namespace
+
+TEST_F(Failure, AFailureThatLetsTheGameGoOnIsSaidAtOnceAndNotNoted) {
+    testing::internal::CaptureStderr();
+    SayFailure("cannot save the record user_data/Record.dat: the disk is full");
+    SayFailure(""); // no reason, no line
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quillmarsh: cannot save the record user_data/Record.dat: the disk is full\n");
+    EXPECT_EQ(NotedFailure(), nullptr);
+
+    said.clear();
+    SetSayFailureSink(Hear);
+    testing::internal::CaptureStderr();
+    SayFailure("one");
+    SayFailure("two");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // the sink has it instead
+    SetSayFailureSink(nullptr);
+    EXPECT_EQ(said, (std::vector<std::string>{"quillmarsh: one", "quillmarsh: two"}));
 }
