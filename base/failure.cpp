@@ -1,12 +1,14 @@
 // Why the run failed, in one plain line a player can act on, printed when the game ends because of it.
 #include "base/failure.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
 std::string noted;
 bool hasNote = false;
 std::string line;
+void (*sayFailureSink)(const char*) = nullptr;
 } // namespace
 
 void NoteFailure(const char* reason) {
@@ -102,4 +104,19 @@ std::string QuoteInput(const std::string& text) {
     out += "'";
     if (at < text.size()) out += "... (" + std::to_string(text.size()) + " bytes)";
     return out;
+}
+
+void SayFailure(const char* reason) {
+    if (!reason || !*reason) return;
+    const std::string said = std::string("quillmarsh: ") + reason;
+    if (sayFailureSink) {
+        sayFailureSink(said.c_str());
+        return;
+    }
+    std::fprintf(stderr, "%s\n", said.c_str());
+    std::fflush(stderr);
+}
+
+void SetSayFailureSink(void (*sink)(const char* line)) {
+    sayFailureSink = sink;
 }

@@ -18,3 +18,9 @@ const char* FailureLine();
 // bytes that are not UTF-8 written as \xHH (\t, \r and \n as such).
 constexpr size_t QUOTE_MAX_CHARACTERS = 40;
 std::string QuoteInput(const std::string& text);
+
+// Says at once, as one line on standard error ("quillmarsh: " and the reason), what failed while the game
+// goes on (a record that could not be saved). The run has not failed, so nothing is noted.
+void SayFailure(const char* reason);
+// Hands those lines to sink instead (null for standard error again): the Windows game's own console.
+void SetSayFailureSink(void (*sink)(const char* line));

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
+#include "base/failure.h"
 #include "game/game_vars.h"
 #include "platform/file.h"
 
@@ -32,5 +34,12 @@ bool SaveRecord(const char* path) {
                                          static_cast<uint8_t>(value >> 16),
                                          static_cast<uint8_t>(value >> 24)};
     // Replaced whole: a crash or power cut part-way leaves the old record rather than a cut-short file.
-    return PlatformReplaceFile(path, bytes, RECORD_BYTES);
+    std::string why;
+    if (PlatformReplaceFile(path, bytes, RECORD_BYTES, &why)) return true;
+    // The game plays on with the old record, but the player should know the new one was lost.
+    std::string shown = path;
+    for (char& c : shown)
+        if (c == '\\') c = '/';
+    SayFailure(("cannot save the record " + shown + ": " + why).c_str());
+    return false;
 }

@@ -44,14 +44,6 @@ bool DeviceIs(const PlatformSoundDevice* device) {
     return false;
 }
 
-bool Acceptable(const PlatformPcmFormat& format, uint32_t size) {
-    return format.formatTag == WAVE_FORMAT_PCM && (format.channels == 1 || format.channels == 2) &&
-           (format.bitsPerSample == 8 || format.bitsPerSample == 16) && format.samplesPerSec >= 100 &&
-           format.samplesPerSec <= 200000 &&
-           format.blockAlign == format.channels * format.bitsPerSample / 8 && size >= DSBSIZE_MIN &&
-           size <= DSBSIZE_MAX;
-}
-
 // A fault with a count refuses only once that many have been made.
 bool Refused(bool refuse, int32_t made, int32_t allowed) {
     return refuse && made >= allowed;
@@ -102,6 +94,14 @@ PlatformPcmFormat PlatformMakePcmFormat(uint16_t channels, uint32_t samplesPerSe
                              blockAlign,      bitsPerSample};
 }
 
+bool PlatformAudioTakes(const PlatformPcmFormat& format, uint32_t size) {
+    return format.formatTag == WAVE_FORMAT_PCM && (format.channels == 1 || format.channels == 2) &&
+           (format.bitsPerSample == 8 || format.bitsPerSample == 16) && format.samplesPerSec >= 100 &&
+           format.samplesPerSec <= 200000 &&
+           format.blockAlign == format.channels * format.bitsPerSample / 8 && size >= DSBSIZE_MIN &&
+           size <= DSBSIZE_MAX;
+}
+
 PlatformSoundDevice* PlatformAudioCreateDevice() {
     // One device at a time, as the game only ever opens one.
     const bool ok = !platformAudioFaults.refuseDevice && !audio.device.open && BackendAudioOpen();
@@ -150,7 +150,7 @@ bool PlatformAudioOutputFormat(PlatformSoundDevice* device, PlatformPcmFormat* f
 PlatformSoundBuffer* PlatformAudioCreateBuffer(PlatformSoundDevice* device, const PlatformPcmFormat& format,
                                                const uint8_t* samples, uint32_t size) {
     PlatformSoundBuffer* made = nullptr;
-    if (DeviceIs(device) && Acceptable(format, size) && samples &&
+    if (DeviceIs(device) && PlatformAudioTakes(format, size) && samples &&
         !Refused(platformAudioFaults.refuseBuffer, audio.buffersMade,
                  platformAudioFaults.buffersBeforeRefusal)) {
         if (BackendSamples* held = BackendAudioLoadSamples(format, samples, size)) {

@@ -59,6 +59,9 @@ bool PlatformAudioOutputFormat(PlatformSoundDevice* device, PlatformPcmFormat* f
 // 8 or 16 bits, 100..200000 Hz, with a block alignment that matches, and DSBSIZE_MIN..DSBSIZE_MAX bytes.
 PlatformSoundBuffer* PlatformAudioCreateBuffer(PlatformSoundDevice* device, const PlatformPcmFormat& format,
                                                const uint8_t* samples, uint32_t size);
+// Whether a buffer of size bytes in that format is one the device takes (the rule above); the asset
+// checker asks it too, so it refuses exactly the sounds the game would.
+bool PlatformAudioTakes(const PlatformPcmFormat& format, uint32_t size);
 // A second buffer over the source's samples, with its own position, volume and pan (copied from the
 // source); null on failure.
 PlatformSoundBuffer* PlatformAudioDuplicateBuffer(PlatformSoundDevice* device, PlatformSoundBuffer* source);

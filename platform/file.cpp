@@ -3,6 +3,7 @@
 // Before <windows.h>: its macros would rewrite the message and box constants this declares.
 #include "platform/backend.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -122,6 +123,87 @@ bool ReplacedPath(const fs::path& target, fs::path* real, std::string* refusal) 
     }
     return true;
 }
+
+// A file's name as the player finds it on disk, with forward slashes (which Windows accepts too).
+std::string Shown(const std::string& gamePath) {
+    std::string path = gamePath;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+// Why a step of writing failed, in plain words where the usual causes have them.
+std::string Reason(const std::error_code& error) {
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
+        return "permission to write there is refused";
+    if (error == std::errc::no_space_on_device) return "the disk is full";
+    if (error == std::errc::read_only_file_system) return "the disk is read-only";
+    return error.message();
+}
+
+std::error_code LastError() {
+    return std::error_code(errno, std::generic_category());
+}
+
+bool WriteThroughTemporary(const char* gamePath, const void* bytes, size_t size, std::string* why) {
+    if (!gamePath || !*gamePath) {
+        *why = "the file has no name";
+        return false;
+    }
+    const std::string shown = Shown(gamePath);
+    const std::string shownTemporary = shown + ".tmp";
+    fs::path target;
+    // Renamed over, a device or a link would be gone; a folder could not be anyway.
+    if (!ReplacedPath(NativeFsPath(PlatformNativePath(gamePath)), &target, why)) return false;
+    const fs::path folder = target.parent_path();
+    std::error_code error;
+    if (!folder.empty()) {
+        const std::string shownFolder = shown.substr(0, shown.rfind('/'));
+        if (fs::exists(folder, error) && !fs::is_directory(folder, error)) {
+            *why = shownFolder + " is a file, not a folder";
+            return false;
+        }
+        fs::create_directories(folder, error);
+        if (error) {
+            *why = "cannot make the folder " + shownFolder + ": " + Reason(error);
+            return false;
+        }
+    }
+    fs::path temporary = target;
+    temporary += ".tmp";
+    errno = 0;
+    FILE* file = OpenNative(temporary, "wb");
+    if (!file) {
+        const std::error_code openError = LastError();
+        // Not ours to remove, whatever it is.
+        *why = fs::is_directory(temporary, error)
+                   ? shownTemporary + " is a folder"
+                   : "cannot write " + shownTemporary + ": " + Reason(openError);
+        return false;
+    }
+    errno = 0;
+    bool written = std::fwrite(bytes, 1, size, file) == size && std::fflush(file) == 0 && SyncFile(file);
+    std::error_code writeError = LastError();
+    const bool closed = std::fclose(file) == 0;
+    if (written && !closed) writeError = LastError();
+    written = closed && written;
+    if (!written) {
+        *why = "cannot write " + shownTemporary + ": " + Reason(writeError);
+    } else {
+        fs::rename(temporary, target, error);
+        written = !error;
+        if (!written) *why = "cannot put " + shownTemporary + " in place of " + shown + ": " + Reason(error);
+    }
+    if (!written) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    SyncFolder(folder);
+    // As UTF-8: a narrow string() would need the Windows code page to hold every character.
+    const std::u8string written8 = target.u8string();
+    BackendFileReplaced(reinterpret_cast<const char*>(written8.c_str()));
+    return true;
+}
 } // namespace
 
 std::string PlatformReplaceRefusal(const char* gamePath) {
@@ -152,35 +234,9 @@ FILE* PlatformOpenFile(const char* gamePath, const char* mode) {
     return OpenNative(NativeFsPath(PlatformNativePath(gamePath)), mode);
 }
 
-bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size) {
-    if (!gamePath || !*gamePath) return false;
-    fs::path target;
-    std::string refusal;
-    // Renamed over, a device or a link would be gone; a folder could not be anyway.
-    if (!ReplacedPath(NativeFsPath(PlatformNativePath(gamePath)), &target, &refusal)) return false;
-    const fs::path folder = target.parent_path();
-    std::error_code error;
-    if (!folder.empty()) {
-        fs::create_directories(folder, error);
-        if (error) return false;
-    }
-    fs::path temporary = target;
-    temporary += ".tmp";
-    FILE* file = OpenNative(temporary, "wb");
-    if (!file) return false;
-    bool written = std::fwrite(bytes, 1, size, file) == size && std::fflush(file) == 0 && SyncFile(file);
-    written = std::fclose(file) == 0 && written;
-    if (written) {
-        fs::rename(temporary, target, error);
-        written = !error;
-    }
-    if (!written) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    SyncFolder(folder);
-    // As UTF-8: a narrow string() would need the Windows code page to hold every character.
-    const std::u8string written8 = target.u8string();
-    BackendFileReplaced(reinterpret_cast<const char*>(written8.c_str()));
-    return true;
+bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size, std::string* why) {
+    std::string reason;
+    const bool replaced = WriteThroughTemporary(gamePath, bytes, size, &reason);
+    if (why) *why = replaced ? std::string() : reason;
+    return replaced;
 }

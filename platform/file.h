@@ -11,6 +11,7 @@ FILE* PlatformOpenFile(const char* gamePath, const char* mode);
 std::string PlatformReplaceRefusal(const char* gamePath);
 // Writes the whole file through a temporary one beside it, made durable and then renamed over the old
 // file, so a crash or power cut part-way leaves the old file whole. A missing folder is created. False,
-// with the old file untouched and no temporary left, when any step fails or the path is refused as above.
-// A link to a plain file stays a link: the file it points to is replaced.
-bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size);
+// with the old file untouched and no temporary left, when any step fails or the path is refused as above;
+// why, when given, then says which file or folder was in the way and what the system said ("user_data is a
+// file, not a folder"). A link to a plain file stays a link: the file it points to is replaced.
+bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size, std::string* why = nullptr);

@@ -15,6 +15,7 @@
 #include "base/failure.h"
 #include "platform/file.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_input.h"
 #include "platform/png_file.h"
 #include "tools/monkey.h"
@@ -93,6 +94,9 @@ void OnPresent(uint32_t presentCount) {
     // presents is the count of frames.
     const uint32_t frame = presentCount - 1;
     const std::vector<FrameSound> sounds = TakeFrameSounds();
+    // The trace hears the plays through its own observer; the device's log of calls is only for looking
+    // into one frame, and kept for the whole run it would grow without end.
+    HeadlessAudioForgetCalls();
     const FramePicture picture{HeadlessFrame(), HeadlessFramePalette()};
     if (run.trace) {
         const std::string line =

@@ -10,7 +10,15 @@
 #include "base/failure.h"
 #include "platform/win32/win32_report.h"
 
+namespace {
+// Lines the game says while it goes on reach the same console as its failure line.
+void SayOnConsole(const char* line) {
+    Win32Report(line);
+}
+} // namespace
+
 int main() {
+    SetSayFailureSink(SayOnConsole);
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
     const char* record = std::getenv("QUILLMARSH_RECORD");
     if (record && *record && !StartSessionRecord(record)) {

@@ -82,6 +82,10 @@ const std::vector<HeadlessAudioCall>& HeadlessAudioCalls() {
     return audio.calls;
 }
 
+void HeadlessAudioForgetCalls() {
+    audio.calls.clear(); // keeps its capacity: one frame's worth, reused
+}
+
 std::string HeadlessAudioDescribe(const HeadlessAudioCall& call) {
     std::string text = OpName(call.op);
     if (call.buffer) Append(text, " #", call.buffer);

@@ -31,6 +31,8 @@ struct HeadlessAudioBufferState {
 // Forgets every call, buffer and fault and closes the device.
 void HeadlessAudioReset();
 const std::vector<HeadlessAudioCall>& HeadlessAudioCalls();
+// Forgets the calls recorded so far, nothing else: a long run calls it every frame so the log stays short.
+void HeadlessAudioForgetCalls();
 // The calls as lines of text, e.g. "play #3 flags 0"; handy in traces and failure messages.
 std::string HeadlessAudioDescribe(const HeadlessAudioCall& call);
 std::string HeadlessAudioTranscript();

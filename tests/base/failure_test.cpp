@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/failure.h"
 #include "platform/file_failure.h"
@@ -68,4 +69,29 @@ TEST(QuoteInput, ShowsPlainTextAsItIsAndEscapesTheRest) {
     for (int i = 0; i < 41; ++i)
         kana += "ス";
     EXPECT_EQ(QuoteInput(kana), "'" + kana.substr(0, 120) + "'... (123 bytes)");
+}
+
+namespace {
+std::vector<std::string> said;
+void Hear(const char* line) {
+    said.push_back(line);
+}
+} // namespace
+
+TEST_F(Failure, AFailureThatLetsTheGameGoOnIsSaidAtOnceAndNotNoted) {
+    testing::internal::CaptureStderr();
+    SayFailure("cannot save the record user_data/Record.dat: the disk is full");
+    SayFailure(""); // no reason, no line
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quillmarsh: cannot save the record user_data/Record.dat: the disk is full\n");
+    EXPECT_EQ(NotedFailure(), nullptr);
+
+    said.clear();
+    SetSayFailureSink(Hear);
+    testing::internal::CaptureStderr();
+    SayFailure("one");
+    SayFailure("two");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // the sink has it instead
+    SetSayFailureSink(nullptr);
+    EXPECT_EQ(said, (std::vector<std::string>{"quillmarsh: one", "quillmarsh: two"}));
 }

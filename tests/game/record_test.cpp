@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/asset_paths.h"
+#include "base/failure.h"
 #include "game/game_vars.h"
 #include "game/record.h"
 #include "game/title_scene.h"
@@ -92,27 +93,48 @@ TEST_F(RecordFile, CreatesTheMissingFolder) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Record.dat"});
 }
 
-TEST_F(RecordFile, AFailedWriteKeepsTheOldRecord) {
+TEST_F(RecordFile, AFailedWriteKeepsTheOldRecordAndSaysWhyInOneLine) {
     stage = 10;
     bestRecord = 0;
     // A plain file where the folder should be: nothing can be written, whoever runs the game.
     WriteFileBytes("user_data", {1});
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(SaveRecord(ASSET_RECORD));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quillmarsh: cannot save the record user_data/Record.dat: user_data is a file, not a folder\n");
     EXPECT_EQ(Bytes("user_data"), std::vector<uint8_t>{1});
+    EXPECT_EQ(NotedFailure(), nullptr); // the game goes on: this is no reason to end it
     fs::remove("user_data");
 
     // A folder in the temporary file's place: it cannot be opened for writing.
     WriteFileBytes(ASSET_RECORD, OLD);
     fs::create_directory("user_data/Record.dat.tmp");
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(SaveRecord(ASSET_RECORD));
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "quillmarsh: cannot save the record user_data/Record.dat: user_data/Record.dat.tmp is a folder\n");
     EXPECT_EQ(Bytes(RECORD), OLD);
     EXPECT_TRUE(fs::is_directory("user_data/Record.dat.tmp")); // not ours to remove
     fs::remove("user_data/Record.dat.tmp");
 
+    // Nothing to write says nothing, even where the write would fail.
+    WriteFileBytes("elsewhere", {1});
+    bestRecord = 10;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(SaveRecord("elsewhere\\Record.dat"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    bestRecord = 0;
+
     // A disk that fills up while the bytes go out: the open succeeds, the write does not.
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     fs::create_symlink("/dev/full", "user_data/Record.dat.tmp");
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(SaveRecord(ASSET_RECORD));
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "quillmarsh: cannot save the record user_data/Record.dat: cannot write user_data/Record.dat.tmp: "
+        "the disk is full\n");
     EXPECT_EQ(Bytes(RECORD), OLD);
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Record.dat"});
     bestRecord = 77;

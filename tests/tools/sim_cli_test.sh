@@ -1,7 +1,8 @@
 #!/bin/sh
 # quillmarsh-sim as a script calls it: refused scripts and options end with status 2 and the reason before
-# anything runs, a run ends with the game's own exit code, and QUILLMARSH_RECORD records it for a replay
-# that gives the same trace and picture. $1 = the runner, $2 = a folder holding the game's asset tree.
+# anything runs, a run ends with the game's own exit code, a record that cannot be saved is said in one line
+# while the game plays on, and QUILLMARSH_RECORD records a run for a replay that gives the same trace and
+# picture. $1 = the runner, $2 = a folder holding the game's asset tree.
 sim="$1"
 assets="$2"
 fail=0
@@ -87,6 +88,35 @@ rc=$?
 cmp -s a.jsonl b.jsonl || { echo "FAIL: the replay's trace differs"; fail=1; }
 cmp -s a.png b.png || { echo "FAIL: the replay's picture differs"; fail=1; }
 [ -s a.png ] || { echo "FAIL: no screenshot"; fail=1; }
+
+# A record that cannot be saved: the golden session's game over beats the record, but user_data is a plain
+# file in one copy and Record.dat.tmp a folder in the other. Each run says so in one line and plays on as
+# if the old record (none, or 0) still held: the same trace.
+golden=$(dirname "$0")/golden
+case "$golden" in /*) ;; *) golden="$OLDPWD/$golden" ;; esac
+for copy in plain tmpfolder; do
+    mkdir "$copy"
+    for folder in bmp data wave; do cp -R "$assets/$folder" "$copy/$folder"; done
+done
+printf 'x' >plain/user_data
+mkdir -p tmpfolder/user_data/Record.dat.tmp
+printf '\000\000\000\000' >tmpfolder/user_data/Record.dat
+for copy in plain tmpfolder; do
+    "$sim" --dir "$copy" --input "$golden/session.txt" --frames 6000 --trace "$copy.jsonl" >out 2>"$copy.err"
+    rc=$?
+    [ "$rc" -eq 0 ] || { echo "FAIL: unsaved record ($copy): exit status $rc"; cat "$copy.err"; fail=1; }
+    [ "$(wc -l <"$copy.jsonl")" -eq 6000 ] || { echo "FAIL: unsaved record ($copy): the run was cut short"; fail=1; }
+done
+printf 'quillmarsh: cannot save the record user_data/Record.dat: user_data is a file, not a folder\n' >plain.want
+printf 'quillmarsh: cannot save the record user_data/Record.dat: user_data/Record.dat.tmp is a folder\n' >tmpfolder.want
+for copy in plain tmpfolder; do
+    cmp -s "$copy.err" "$copy.want" || { echo "FAIL: unsaved record ($copy): said"; cat "$copy.err"; fail=1; }
+done
+cmp -s plain.jsonl tmpfolder.jsonl || { echo "FAIL: unsaved record: the two runs' traces differ"; fail=1; }
+tail -n 1 plain.jsonl | grep -q '"best":0' || { echo "FAIL: unsaved record: the title shows another record"; fail=1; }
+[ "$(od -An -tx1 tmpfolder/user_data/Record.dat | tr -d ' ')" = 00000000 ] || { echo "FAIL: the old record changed"; fail=1; }
+[ -d tmpfolder/user_data/Record.dat.tmp ] || { echo "FAIL: the folder in the way was removed"; fail=1; }
+[ "$(cat plain/user_data)" = x ] || { echo "FAIL: the file in the folder's place changed"; fail=1; }
 
 [ "$fail" -eq 0 ] && echo "quillmarsh-sim: refusals, failures and replays as expected"
 exit "$fail"

@@ -1,4 +1,6 @@
 // quillmarsh-tool itself: stages converted both ways, its usage and its failures.
+#include "base/asset_paths.h"
+#include "tests/sound/wave_bytes.h"
 #include "tests/support/run_program.h"
 #include "tests/support/test_files.h"
 #include "tests/tools/assets/temp_tree.h"
@@ -62,5 +64,14 @@ TEST(AssetTool, ConvertsStagesBothWaysAndReportsUsageAndFailures) {
     EXPECT_EQ(run({"map-to-text"}), 2);
     EXPECT_EQ(run({"frobnicate", "x"}), 2);
     EXPECT_EQ(run({"check-assets", (tree.path / "nothing").string()}), 1);
+    // A whole tree passes; one sound the device would refuse fails it.
+    const std::string assetTree = (tree.path / "assets").string();
+    std::string error;
+    ASSERT_TRUE(MakeAssets(assetTree, &error)) << error;
+    EXPECT_EQ(run({"check-assets", assetTree}), 0);
+    const std::vector<uint8_t> emptySound = wavebytes::Riff(
+        {wavebytes::Chunk("fmt ", wavebytes::FormatBody(1, 1, 22050, 8)), wavebytes::Chunk("data", {})});
+    ASSERT_TRUE(WriteBytesToFile(AssetPathIn(assetTree, ASSET_WAVE_DOOR), emptySound));
+    EXPECT_EQ(run({"check-assets", assetTree}), 1);
     EXPECT_EQ(run({"make-blend-table", txt, none}), 1);
 }

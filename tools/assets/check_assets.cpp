@@ -2,6 +2,8 @@
 #include "tools/assets/check_assets.h"
 
 #include "base/asset_paths.h"
+#include "platform/audio.h"
+#include "platform/file.h"
 #include "sound/wave_file.h"
 #include "tools/assets/blend_table.h"
 #include "tools/assets/file_writers.h"
@@ -69,18 +71,28 @@ void CheckWave(const std::string& dir, const char* gamePath, std::vector<AssetPr
         return;
     }
     const WaveFormat f = wave.format;
+    const uint32_t size = wave.size;
     FreeWaveFile(&wave);
-    // A sound buffer is made in the file's own format; these are the formats a device takes.
-    if (f.channels < 1 || f.channels > 2 || (f.bitsPerSample != 8 && f.bitsPerSample != 16) ||
-        f.blockAlign != f.channels * f.bitsPerSample / 8 || f.samplesPerSec < 100 ||
-        f.samplesPerSec > 200000) {
+    // A sound buffer is made in the file's own format and size; the game asks the device the same question.
+    if (PlatformAudioTakes(f, size)) return;
+    const std::string gameEnds = "; the game stops at start-up with \"the sound device refused the sound " +
+                                 PlatformNativePath(gamePath) + "\"";
+    if (!PlatformAudioTakes(f, DSBSIZE_MIN)) {
         out->push_back({gamePath,
                         "its format (" + Num(f.channels) + " channels, " + Num(f.bitsPerSample) + " bits, " +
                             Num(f.samplesPerSec) + " Hz, block " + Num(f.blockAlign) +
-                            ") cannot make a sound buffer; use PCM, 1 or 2 channels, 8 or 16 bits",
+                            ") cannot make a sound buffer; use PCM, 1 or 2 channels, 8 or 16 bits" + gameEnds,
                         true});
-    } else if (wave.size == 0) {
-        out->push_back({gamePath, "it holds no samples, so the effect is silent", false});
+    } else if (size < DSBSIZE_MIN) {
+        out->push_back({gamePath,
+                        "its \"data\" chunk holds " + Num(size) + " bytes of samples, fewer than the " +
+                            Num(DSBSIZE_MIN) + " a sound buffer needs" + gameEnds,
+                        true});
+    } else {
+        out->push_back({gamePath,
+                        "its \"data\" chunk holds " + Num(size) + " bytes of samples, more than the " +
+                            Num(DSBSIZE_MAX) + " a sound buffer can hold" + gameEnds,
+                        true});
     }
 }
 

@@ -1,5 +1,11 @@
 // The asset checker: each kind of damage refused with its reason, mismatches warned about.
 #include "base/asset_paths.h"
+#include "base/failure.h"
+#include "platform/file.h"
+#include "platform/headless/headless_audio.h"
+#include "sound/sound_device.h"
+#include "tests/sound/wave_bytes.h"
+#include "tests/support/reset.h"
 #include "tests/support/test_files.h"
 #include "tests/tools/assets/temp_tree.h"
 #include "tools/assets/blend_table.h"
@@ -167,6 +173,53 @@ TEST(CheckAssets, EndlessHugeAndFolderFilesAreRefusedWithTheReason) {
     EXPECT_EQ(why, "it is missing");
 }
 #endif
+
+TEST(CheckAssets, ASoundTooShortForTheDeviceIsAnErrorInTheGamesOwnWords) {
+    TempTree tree("short_sound");
+    std::string error;
+    ASSERT_TRUE(MakeAssets(tree.path.string(), &error)) << error;
+    using wavebytes::Chunk, wavebytes::FormatBody, wavebytes::Riff;
+    // Both sides of the smallest buffer the device takes: none, 3 and 4 bytes of 8-bit mono samples.
+    auto wave = [](std::vector<uint8_t> samples) {
+        return Riff({Chunk("fmt ", FormatBody(1, 1, 22050, 8)), Chunk("data", samples)});
+    };
+    ASSERT_TRUE(WriteBytesToFile(tree.File(ASSET_WAVE_DOOR), wave({})));
+    ASSERT_TRUE(WriteBytesToFile(tree.File(ASSET_WAVE_OPEN), wave({0x80, 0x90, 0x70})));
+    ASSERT_TRUE(WriteBytesToFile(tree.File(ASSET_WAVE_HELP), wave({0x80, 0x90, 0x70, 0x80})));
+
+    // What the game ends with on the first of them.
+    ResetGameProcess();
+    HeadlessAudioReset();
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(tree.path);
+    ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1));
+    PlatformSoundBuffer* buffer = nullptr;
+    EXPECT_TRUE(DSCreateBufferFromFile(&buffer, ASSET_WAVE_HELP));
+    EXPECT_FALSE(DSCreateBufferFromFile(&buffer, ASSET_WAVE_DOOR));
+    const std::string gameSays = NotedFailure() ? NotedFailure() : "";
+    DS_Release();
+    std::filesystem::current_path(before);
+    ResetGameProcess();
+    HeadlessAudioReset();
+    ASSERT_EQ(gameSays, "the sound device refused the sound " + PlatformNativePath(ASSET_WAVE_DOOR));
+
+    std::vector<AssetProblem> problems = CheckAssets(tree.path.string());
+    SCOPED_TRACE(Describe(problems));
+    EXPECT_TRUE(
+        HasProblem(problems, ASSET_WAVE_DOOR,
+                   "its \"data\" chunk holds 0 bytes of samples, fewer than the 4 a sound buffer needs; "
+                   "the game stops at start-up with \"" +
+                       gameSays + "\"",
+                   true));
+    EXPECT_TRUE(
+        HasProblem(problems, ASSET_WAVE_OPEN,
+                   "holds 3 bytes of samples, fewer than the 4 a sound buffer needs; the game stops at "
+                   "start-up with \"the sound device refused the sound " +
+                       PlatformNativePath(ASSET_WAVE_OPEN) + "\"",
+                   true));
+    for (const AssetProblem& p : problems)
+        EXPECT_NE(p.file, ASSET_WAVE_HELP) << p.reason;
+}
 
 TEST(CheckAssets, WarnsWhenASheetOrTheBlendTableDoesNotMatchThePalette) {
     TempTree tree("palette");
