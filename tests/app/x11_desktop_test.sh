@@ -37,10 +37,15 @@ check_picture() {
     fi
 }
 
-matchbox-window-manager -use_titlebar no >/dev/null 2>&1 & wm=$!
-# The window manager is up once it has announced itself on the root window.
-wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_until wm_up || { echo "FAIL: the window manager did not start"; exit 1; }
+start_wm() { matchbox-window-manager -use_titlebar no >>wm.log 2>&1 & wm=$!; }
+start_wm
+# The window manager is up once it has announced itself on the root window. One that died on the way up
+# (seen now and then on a loaded machine) is started again.
+wm_up() {
+    kill -0 "$wm" 2>/dev/null || { echo "(the window manager ended; started again)" >>wm.log; start_wm; }
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'
+}
+wait_until wm_up || { echo "FAIL: the window manager did not start"; cat wm.log; exit 1; }
 # Whether the window manager has the game's window full screen (yes or no); the wait until it is so.
 full_screen() {
     if xprop -id "$(xdotool search --name '^Quillmarsh$' | head -n 1)" _NET_WM_STATE | grep -q FULLSCREEN; then
