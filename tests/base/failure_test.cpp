@@ -68,7 +68,8 @@ TEST(QuoteInput, ShowsPlainTextAsItIsAndEscapesTheRest) {
     std::string kana;
     for (int i = 0; i < 41; ++i)
         kana += "ス";
-    EXPECT_EQ(QuoteInput(kana), "'" + kana.substr(0, 120) + "'... (123 bytes)");
+    const std::string shownKana = kana.substr(0, 120);
+    EXPECT_EQ(QuoteInput(kana), "'" + shownKana + "'... (123 bytes)");
 }
 
 namespace {
