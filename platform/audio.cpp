@@ -114,14 +114,16 @@ PlatformSoundDevice* PlatformAudioCreateDevice() {
 }
 
 bool PlatformAudioSetCooperativeLevel(PlatformSoundDevice* device, PlatformWindow window, int32_t level) {
-    const bool ok = DeviceIs(device) && !platformAudioFaults.refuseCooperativeLevel &&
-                    BackendAudioSetCooperativeLevel(window, level);
+    const bool ok =
+        DeviceIs(device) && !platformAudioFaults.refuseCooperativeLevel &&
+        (!backendPrimaryCalls.setCooperativeLevel || backendPrimaryCalls.setCooperativeLevel(window, level));
     Report(AUDIO_COOPERATIVE_LEVEL, 0, level, ok);
     return ok;
 }
 
 PlatformSoundBuffer* PlatformAudioCreatePrimary(PlatformSoundDevice* device) {
-    if (!DeviceIs(device) || platformAudioFaults.refusePrimary || !BackendAudioCreatePrimary()) {
+    if (!DeviceIs(device) || platformAudioFaults.refusePrimary ||
+        (backendPrimaryCalls.createPrimary && !backendPrimaryCalls.createPrimary())) {
         Report(AUDIO_CREATE_PRIMARY, 0, 0, false);
         return nullptr;
     }
@@ -136,7 +138,7 @@ bool PlatformAudioSetPrimaryFormat(PlatformSoundBuffer* primary, const PlatformP
     bool ok = b && b->primary;
     if (ok) {
         b->format = format;
-        ok = BackendAudioSetPrimaryFormat(format);
+        ok = !backendPrimaryCalls.setPrimaryFormat || backendPrimaryCalls.setPrimaryFormat(format);
     }
     Report(AUDIO_PRIMARY_FORMAT, PlatformAudioBufferId(primary), 0, ok);
     return ok;

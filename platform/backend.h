@@ -96,10 +96,14 @@ struct PlatformAudioCall {
 // Opens the output (saying why not, where there is something to say); false when there is none.
 bool BackendAudioOpen();
 void BackendAudioClose();
-// The cooperative level and the primary buffer mean something to DirectSound only; the others accept them.
-bool BackendAudioSetCooperativeLevel(PlatformWindow window, int32_t level);
-bool BackendAudioCreatePrimary();
-bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat& format);
+// The cooperative level and the primary buffer mean something to DirectSound only: a backend that has them
+// fills in this record, the others leave a member null, and the shared layer takes such a call as done.
+struct BackendPrimaryCalls {
+    bool (*setCooperativeLevel)(PlatformWindow window, int32_t level);
+    bool (*createPrimary)();
+    bool (*setPrimaryFormat)(const PlatformPcmFormat& format);
+};
+extern const BackendPrimaryCalls backendPrimaryCalls;
 bool BackendAudioOutputFormat(PlatformPcmFormat* format);
 // A new sound's samples, already checked: size bytes in format. Null when they cannot be held.
 BackendSamples* BackendAudioLoadSamples(const PlatformPcmFormat& format, const uint8_t* samples,

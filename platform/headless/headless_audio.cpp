@@ -185,17 +185,15 @@ bool BackendAudioOpen() {
 }
 void BackendAudioClose() {}
 
-bool BackendAudioSetCooperativeLevel(PlatformWindow, int32_t) {
-    return true;
-}
-bool BackendAudioCreatePrimary() {
-    return true;
-}
-
-bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat& format) {
+namespace {
+// The output takes whatever format the game asks for.
+bool TakePrimaryFormat(const PlatformPcmFormat& format) {
     audio.primaryFormat = format;
     return true;
 }
+} // namespace
+
+const BackendPrimaryCalls backendPrimaryCalls{nullptr, nullptr, TakePrimaryFormat};
 
 bool BackendAudioOutputFormat(PlatformPcmFormat* format) {
     // Nothing is mixed here, so the device takes whatever the primary buffer was asked for.

@@ -120,19 +120,9 @@ void BackendAudioClose() {
     output = SdlOutput{};
 }
 
-bool BackendAudioSetCooperativeLevel(PlatformWindow, int32_t) {
-    // SDL shares the output with other programs; there is nothing to ask for.
-    return true;
-}
-
-bool BackendAudioCreatePrimary() {
-    return true;
-}
-
-bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat&) {
-    // The mixer stays stereo so that pan is heard.
-    return true;
-}
+// SDL shares the output with other programs, so there is no level to ask for, and its mixer stays stereo
+// whatever format the game asks for, so that pan is heard.
+const BackendPrimaryCalls backendPrimaryCalls{};
 
 bool BackendAudioOutputFormat(PlatformPcmFormat* format) {
     *format =

@@ -165,19 +165,9 @@ void BackendAudioClose() {
     WebAudioClose();
 }
 
-bool BackendAudioSetCooperativeLevel(PlatformWindow, int32_t) {
-    // A page shares the output with everything else; there is nothing to ask for.
-    return true;
-}
-
-bool BackendAudioCreatePrimary() {
-    return true;
-}
-
-bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat&) {
-    // The browser mixes in float at its own rate.
-    return true;
-}
+// A page shares the output with everything else, and the browser mixes in float at its own rate: nothing
+// to ask for.
+const BackendPrimaryCalls backendPrimaryCalls{};
 
 bool BackendAudioOutputFormat(PlatformPcmFormat* format) {
     *format = PlatformMakePcmFormat(2, outputRate, 16);

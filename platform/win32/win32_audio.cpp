@@ -48,11 +48,12 @@ void BackendAudioClose() {
     sound = nullptr;
 }
 
-bool BackendAudioSetCooperativeLevel(PlatformWindow, int32_t level) {
+namespace {
+bool SetCooperativeLevel(PlatformWindow, int32_t level) {
     return win32Window && SUCCEEDED(sound->SetCooperativeLevel(win32Window, static_cast<DWORD>(level)));
 }
 
-bool BackendAudioCreatePrimary() {
+bool CreatePrimary() {
     if (primary) return true;
     DSBUFFERDESC description{};
     description.dwSize = sizeof description;
@@ -60,10 +61,13 @@ bool BackendAudioCreatePrimary() {
     return SUCCEEDED(sound->CreateSoundBuffer(&description, &primary, nullptr));
 }
 
-bool BackendAudioSetPrimaryFormat(const PlatformPcmFormat& format) {
+bool SetPrimaryFormat(const PlatformPcmFormat& format) {
     const WAVEFORMATEX wave = ToWave(format);
     return primary && SUCCEEDED(primary->SetFormat(&wave));
 }
+} // namespace
+
+const BackendPrimaryCalls backendPrimaryCalls{SetCooperativeLevel, CreatePrimary, SetPrimaryFormat};
 
 bool BackendAudioOutputFormat(PlatformPcmFormat* format) {
     WAVEFORMATEX wave{};
