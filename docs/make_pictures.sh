@@ -3,21 +3,21 @@
 #
 # usage: make_pictures.sh BUILD-DIR [OUT-DIR]
 # BUILD-DIR holds quillmarsh-sim and quillmarsh-tool (a build folder); nothing is built here. OUT-DIR is
-# docs/pictures unless given. Needs ImageMagick (convert, compare, identify).
+# docs/pictures unless given. Needs ImageMagick (convert, compare, montage).
 #
-# Every picture is the game's own 320x240 frame with each pixel doubled; the animation keeps every third
-# frame, so its colours are the game's palette, exactly. After a change to the session or to the frames
-# below, look at every picture again before committing them.
+# Every picture is the game's own 320x240 frame with each pixel doubled, its colours exactly the game's
+# (checked below); the animation is every third frame of about 5 s of play, doubled the same way. After a
+# change to the session or to the frames below, look at every picture again before committing them.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-[ $# -ge 1 ] && [ $# -le 2 ] || {
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
     echo "usage: make_pictures.sh BUILD-DIR [OUT-DIR]" >&2
     exit 2
-}
+fi
 build=$(cd "$1" && pwd)
 out=${2:-$here/pictures}
 session=$here/pictures/session.txt
-for tool in convert compare identify; do
+for tool in convert compare montage; do
     command -v "$tool" >/dev/null || {
         echo "make_pictures.sh: ImageMagick's $tool is missing" >&2
         exit 2
@@ -29,13 +29,13 @@ out=$(cd "$out" && pwd)
 export MAGICK_THREAD_LIMIT=1
 
 # The frames, chosen by looking at them (see the session's comments for what happens when).
-title=350   # the title settled: its text, "press Z", the record 0
-play=920    # stage 1 in the lantern's light, a ghost on either side of the player
-cleared=1200 # the caption of a cleared stage, at its full size over the seal
-caught=1900 # stage 2, the player caught: the view runs in its third smear, the ghost still in it
-gif_first=790 # about 5 s: two slabs let out ghosts, the seal appears, the player steps onto it, the caption
+title=350     # the title settled: its text, "press Z", the record 0
+play=920      # stage 1 in the lantern's light, a ghost on either side of the player
+cleared=1200  # the caption of a cleared stage, at its full size over the seal
+caught=1900   # stage 2, the player caught: the view runs in its third smear, the ghost still in it
+gif_first=790 # two slabs let out ghosts, the seal appears, the player steps onto it, the caption grows
 gif_frames=150
-gif_step=3
+gif_step=3    # 150 frames 3 apart: 450 frames of 11 ms, about 5 s
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -86,7 +86,7 @@ montage -mode concatenate -tile 10x "$work"/half-*.png "$work/half-grid.png"
 montage -mode concatenate -tile 10x "$work"/raw/gif-*.png "$work/raw-grid.png"
 count=$(differ "$work/half-grid.png" "$work/raw-grid.png")
 [ "$count" = 0 ] || {
-    echo "make_pictures.sh: play.gif differs from the game's frames: $count" >&2
+    echo "make_pictures.sh: play.gif differs from the game's frames in $count pixels" >&2
     exit 1
 }
 
