@@ -1,6 +1,7 @@
 // Writers for the file formats the game reads: 8-bit BMP, PCM WAV, and plain byte files.
 #include "tools/assets/file_writers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -127,7 +128,10 @@ bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes
     return std::fclose(f) == 0 && ok;
 }
 
-bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
+namespace {
+// At most limit + 1 bytes: the one past the limit tells a longer file (or an endless device) from one that
+// fits.
+bool ReadUpTo(const std::string& path, size_t limit, std::vector<uint8_t>* bytes, std::string* why) {
     bytes->clear();
     std::string reason;
     std::string* said = why ? why : &reason;
@@ -147,8 +151,8 @@ bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std
     size_t n;
     errno = 0;
     try {
-        // One byte past the limit tells an endless source (a device) from a file that just fits.
-        while (bytes->size() <= kMaxReadBytes && (n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+        while (bytes->size() <= limit &&
+               (n = std::fread(buffer.data(), 1, std::min(buffer.size(), limit + 1 - bytes->size()), f)) > 0)
             bytes->insert(bytes->end(), buffer.data(), buffer.data() + n);
     } catch (const std::bad_alloc&) {
         std::fclose(f);
@@ -164,6 +168,15 @@ bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std
         *said = readError ? std::strerror(readError) : "it cannot be read";
         return false;
     }
+    return true;
+}
+} // namespace
+
+bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
+    std::string reason;
+    std::string* said = why ? why : &reason;
+    if (!ReadUpTo(path, kMaxReadBytes, bytes, said)) return false;
+    std::error_code ec;
     if (bytes->size() > kMaxReadBytes) {
         bytes->clear();
         const uintmax_t size = std::filesystem::file_size(Utf8Path(path), ec);
@@ -173,6 +186,13 @@ bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std
             "), far more than any file of the game";
         return false;
     }
+    return true;
+}
+
+bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>* bytes, std::string* why) {
+    std::string reason;
+    if (!ReadUpTo(path, limit, bytes, why ? why : &reason)) return false;
+    if (bytes->size() > limit) bytes->resize(limit);
     return true;
 }
 
