@@ -19,6 +19,11 @@ std::string FileProblem(const char* gamePath) {
     if (!native.empty() &&
         std::filesystem::is_directory(std::u8string(native.begin(), native.end()), notThere))
         return "it is a folder, not a file";
+    const std::filesystem::file_type type =
+        native.empty() ? std::filesystem::file_type::none
+                       : std::filesystem::status(std::u8string(native.begin(), native.end()), notThere).type();
+    if (type == std::filesystem::file_type::fifo) return "it is a pipe, not a file";
+    if (type == std::filesystem::file_type::socket) return "it is a socket, not a file";
     errno = 0;
     // Opened as the game opens it: on Windows a narrow name would be read in the local code page.
     FILE* file = PlatformOpenFile(gamePath, "rb");

@@ -1,6 +1,8 @@
 // Writers for the file formats the game reads: 8-bit BMP, PCM WAV, and plain byte files.
 #include "tools/assets/file_writers.h"
 
+#include "platform/file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -111,13 +113,9 @@ std::filesystem::path Utf8Path(const std::string& path) {
     return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
+// As the game opens its files: a pipe in a file's place is turned away, not waited on.
 FILE* OpenUtf8(const std::string& path, const char* mode) {
-#if defined(_WIN32)
-    const std::wstring wideMode(mode, mode + std::strlen(mode));
-    return _wfopen(Utf8Path(path).c_str(), wideMode.c_str());
-#else
-    return std::fopen(path.c_str(), mode);
-#endif
+    return PlatformOpenNative(path, mode);
 }
 } // namespace
 
@@ -144,7 +142,7 @@ bool ReadUpTo(const std::string& path, size_t limit, std::vector<uint8_t>* bytes
     }
     FILE* f = OpenUtf8(path, "rb");
     if (!f) {
-        *said = errno == ENOENT ? "it is missing" : std::strerror(errno);
+        *said = errno == ENOENT ? "it is missing" : errno == ENXIO ? "it is a pipe or socket" : std::strerror(errno);
         return false;
     }
     std::vector<uint8_t> buffer(65536);

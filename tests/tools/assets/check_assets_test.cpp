@@ -18,6 +18,9 @@
 #include "video/bitmap_file.h"
 
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -159,6 +162,9 @@ TEST(CheckAssets, EndlessHugeAndFolderFilesAreRefusedWithTheReason) {
     fs::resize_file(Utf8Path(tree.File(ASSET_TITLE)), kMaxReadBytes);
     ASSERT_TRUE(fs::remove(Utf8Path(tree.File(ASSET_STAGES[1]))));
     fs::create_directory(Utf8Path(tree.File(ASSET_STAGES[1])));
+    // A pipe would hold the checker, as it would the game, until another program wrote to it.
+    ASSERT_TRUE(fs::remove(Utf8Path(tree.File(ASSET_WAVE_OPEN))));
+    ASSERT_EQ(mkfifo(tree.File(ASSET_WAVE_OPEN).c_str(), 0600), 0);
 
     const std::vector<AssetProblem> problems = CheckAssets(tree.path.string());
     SCOPED_TRACE(Describe(problems));
@@ -173,6 +179,7 @@ TEST(CheckAssets, EndlessHugeAndFolderFilesAreRefusedWithTheReason) {
     }
     EXPECT_FALSE(HasProblem(problems, ASSET_TITLE, "64 MB", true));
     EXPECT_TRUE(HasProblem(problems, ASSET_STAGES[1], "the file cannot be read: it is a folder", true));
+    EXPECT_TRUE(HasProblem(problems, ASSET_WAVE_OPEN, "the file cannot be read: it is a pipe or socket", true));
 
     std::vector<uint8_t> bytes;
     std::string why;
