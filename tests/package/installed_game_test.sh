@@ -25,7 +25,7 @@ cd "$empty" || exit 1
 # The runner's settled title, from a copy of the installed asset tree (the runner keeps to its folder).
 tree=$(mktemp -d) || exit 1
 cp -r /usr/share/games/quillmarsh/. "$tree"/
-quillmarsh-sim --dir "$tree" --frames 460 --screenshot "450:$logs/runner-title.png" >/dev/null ||
+quillmarsh-sim --dir "$tree" --frames 460 --screenshot "450:$logs/runner-title.png" >/dev/null 2>"$logs/sim.txt" ||
     { echo "FAIL: the installed runner did not run"; fail=1; }
 rm -rf "$tree"
 
