@@ -41,5 +41,9 @@ install(FILES ${QUILLMARSH_DIST}/quillmarsh.desktop DESTINATION share/applicatio
 configure_file(${QUILLMARSH_DIST}/quillmarsh.metainfo.xml.in
   ${CMAKE_BINARY_DIR}/${QUILLMARSH_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/${QUILLMARSH_APP_ID}.metainfo.xml DESTINATION share/metainfo)
-install(FILES ${QUILLMARSH_DIST}/quillmarsh.6 DESTINATION share/man/man6)
-install(FILES ${QUILLMARSH_DIST}/quillmarsh-tool.1 ${QUILLMARSH_DIST}/quillmarsh-sim.1 DESTINATION share/man/man1)
+# The manual pages carry the project's version and release date.
+foreach(page quillmarsh.6 quillmarsh-tool.1 quillmarsh-sim.1)
+  configure_file(${QUILLMARSH_DIST}/${page}.in ${CMAKE_BINARY_DIR}/man/${page} @ONLY)
+  string(REGEX REPLACE ".*\\." "" section ${page})
+  install(FILES ${CMAKE_BINARY_DIR}/man/${page} DESTINATION share/man/man${section})
+endforeach()
