@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/file_roots.h"
+
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -173,7 +175,8 @@ bool WriteThroughTemporary(const char* gamePath, const void* bytes, size_t size,
         *why = "the file has no name";
         return false;
     }
-    const std::string shown = Shown(gamePath);
+    // Named where it really is: an installed game keeps it in the player's home.
+    const std::string shown = Shown(PlatformNativePath(gamePath));
     const std::string shownTemporary = shown + ".tmp";
     fs::path target;
     // Renamed over, a device or a link would be gone; a folder could not be anyway.
@@ -238,7 +241,7 @@ std::string PlatformReplaceRefusal(const char* gamePath) {
 }
 
 std::string PlatformNativePath(const char* gamePath) {
-    std::string path = gamePath ? gamePath : "";
+    std::string path = RootedGamePath(gamePath ? gamePath : "");
 #if defined(_WIN32)
     // Windows takes either separator; '\\' is its own.
     for (char& c : path) {

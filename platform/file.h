@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <string>
 
-// Game paths use '\' as the separator; on this platform it becomes '/'.
+// Game paths use '\' as the separator; on this platform it becomes '/'. They are relative to the working
+// directory, or to the folders an installed game uses (platform/file_roots.h).
 std::string PlatformNativePath(const char* gamePath);
 // Opened for reading ("rb"), a pipe or socket is refused with errno ENXIO rather than waited on.
 FILE* PlatformOpenFile(const char* gamePath, const char* mode);

@@ -9,6 +9,7 @@
 
 #include "base/failure.h"
 #include "platform/file.h"
+#include "platform/file_roots.h"
 
 namespace {
 // Why a file that failed to load could not be used, judged from a fresh attempt to open it.
@@ -38,6 +39,9 @@ std::string FileProblem(const char* gamePath) {
         const std::u8string folderName = std::filesystem::current_path(ignored).u8string();
         const std::string folder(folderName.begin(), folderName.end());
         // The usual cause is starting the game from another folder than the one holding its files.
+        if (!fileRoots.installedFolder.empty())
+            return "the file is missing (the game looks for it in the folder it was started from, " + folder +
+                   ", and in the installed game's folder, " + fileRoots.installedFolder + ")";
         return "the file is missing (the game looks for it in the folder it was started from, " + folder +
                ")";
     }

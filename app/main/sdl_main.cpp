@@ -1,15 +1,28 @@
 // The game's entry on SDL: the program reads no command line; a failed run says why on standard error.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/frame_loop.h"
 #include "app/main/frame_log.h"
 #include "app/main_window.h"
 #include "app/session_record.h"
 #include "base/failure.h"
+#include "platform/file_roots.h"
 #include "platform/sdl/sdl_shutdown.h"
 
+#ifndef QUILLMARSH_DATA_FROM_EXECUTABLE
+#define QUILLMARSH_DATA_FROM_EXECUTABLE ""
+#endif
+
 int main(int, char**) {
+    // Started where its asset tree is (the build folder), the game uses that folder for everything; an
+    // installed game reads its tree beside the executable and writes in the player's home instead.
+    std::string why;
+    if (!PlatformChooseFileRoots(QUILLMARSH_DATA_FROM_EXECUTABLE, &why)) {
+        std::fprintf(stderr, "quillmarsh: %s\n", why.c_str());
+        return 1;
+    }
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
     const char* record = std::getenv("QUILLMARSH_RECORD");
     if (record && *record && !StartSessionRecord(record)) {
