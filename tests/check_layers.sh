@@ -4,7 +4,8 @@
 # Floors, lowest first. A file may include files of its own folder and of any floor below its own; folders on
 # one floor never include each other. The backends (platform/sdl, platform/headless, platform/win32,
 # platform/web) stand on the interface in platform/ and on nothing else: they include base/, platform/ and their
-# own folder, and only the programs' entries (app/main), the runner and tools, and the benchmarks include them.
+# own folder, and only the programs' entries (app/main), the runner and tools, the benchmarks and the fuzz
+# targets include them.
 # Only platform/ includes the systems' own headers (SDL, Windows, Emscripten). Tests may include anything.
 # An include naming a file that is not there (an old name after a move) fails too, tests included, whatever
 # the platform the include is built on.
@@ -15,7 +16,7 @@ video sound input
 game
 app
 tools/assets
-app/main tools bench
+app/main tools bench fuzz
 '
 BACKENDS='platform/sdl platform/headless platform/win32 platform/web'
 set -eu
@@ -49,7 +50,7 @@ sources |
         for (j = 1; j <= m; j++) backend[dirs[j]] = 1
         m = split(known, files, " ")
         for (j = 1; j <= m; j++) exists[files[j]] = 1
-        split("app/main tools bench", dirs, " ")
+        split("app/main tools bench fuzz", dirs, " ")
         for (j in dirs) reachesBackends[dirs[j]] = 1
     }
     {
