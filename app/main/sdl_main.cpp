@@ -1,15 +1,27 @@
 // The game's entry on SDL: the program reads no command line; a failed run says why on standard error.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/frame_loop.h"
 #include "app/main/frame_log.h"
 #include "app/main_window.h"
 #include "app/session_record.h"
+#include "app/session_replay.h"
 #include "base/failure.h"
 #include "platform/sdl/sdl_shutdown.h"
 
 int main(int, char**) {
+    // QUILLMARSH_REPLAY=FILE plays a recording in the window; a file that is not one is refused before
+    // the window opens. Read first, so QUILLMARSH_RECORD may even name the same file.
+    const char* replay = std::getenv("QUILLMARSH_REPLAY");
+    if (replay && *replay) {
+        std::string error;
+        if (!LoadSessionReplay(replay, &error)) {
+            std::fprintf(stderr, "quillmarsh: %s\n", error.c_str());
+            return 1;
+        }
+    }
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
     const char* record = std::getenv("QUILLMARSH_RECORD");
     if (record && *record && !StartSessionRecord(record)) {
