@@ -439,15 +439,20 @@ try {
   await openPage(replayPort);
   await until('the settled title for a replay', settledTitle, 30000);
   // A short session: a game started, a walk, a pause that holds the picture still.
+  // The page's trace line of the frame on its screen, taken along the way.
+  const seen = [await probe()];
   await key('z');
   await key('z');
-  await until('play to record', playing, 20000);
+  seen.push(await until('play to record', playing, 20000));
   await key('ArrowRight', 400);
+  seen.push(await probe());
   await key('ArrowDown', 300);
+  seen.push(await probe());
   await key('space');
   const paused = await until('the pause', async () => { const p = await probe(); return p.trace.paused === 1 && p; });
   await sleep(200);
   const atSave = await probe();
+  seen.push(paused, atSave);
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmarsh-downloads-'));
   await send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
   await js(`document.getElementById('save-replay').click()`);
@@ -467,11 +472,15 @@ try {
   });
   const runnerLines = ran === 0 ? fs.readFileSync(traced, 'utf8').trim().split('\n') : [];
   const comparable = (t) => { const c = { ...t }; delete c.frame; delete c.time; delete c.sounds; return JSON.stringify(c); };
-  const runnerLast = runnerLines.length ? JSON.parse(runnerLines[runnerLines.length - 1]) : {};
-  check(ran === 0 && runnerLines.length === atSave.presents && comparable(runnerLast) === comparable(atSave.trace),
+  // Each seen line against the runner's line of the same frame: records, picture and palette (the clock and
+  // the sounds of the frame are the page's own).
+  const unlike = seen.filter((p) => !runnerLines[p.presents - 1] ||
+    comparable(JSON.parse(runnerLines[p.presents - 1])) !== comparable(p.trace));
+  check(ran === 0 && runnerLines.length === atSave.presents && unlike.length === 0,
     'the saved replay plays in the desktop runner to the page\'s trace',
-    `runner exit ${ran}, ${runnerLines.length} frames for ${atSave.presents} on the page (paused at ${paused.presents}); ` +
-    `${comparable(runnerLast).slice(0, 160)} vs ${comparable(atSave.trace).slice(0, 160)}`);
+    `runner exit ${ran}, ${runnerLines.length} frames for ${atSave.presents} on the page; frames ` +
+    `${seen.map((p) => p.presents - 1).join(', ')} compared, ${unlike.length} differ` +
+    (unlike.length ? `: frame ${unlike[0].presents - 1}: ${comparable(unlike[0].trace).slice(0, 200)}` : ''));
 
   // A desktop recording picked in the page plays from a fresh start and ends where it paused: the canvas
   // shows the runner's picture; the page says the replay ended.
@@ -490,9 +499,14 @@ try {
   const during = await probe(), tabSeconds = (Date.now() - tabStart) / 1000;
   await tabUp();
   const fastRate = Math.round((during.presents - before.presents) / tabSeconds);
+  // The gate never lets a frame follow the last sooner than 11 ms (a busy machine only makes frames later):
+  // frames closer together ran without it.
+  const quick = await js(`(() => { const t = Module.quillmarshPresentTimes.slice(-${during.presents - before.presents});
+    let n = 0; for (let i = 1; i < t.length; i++) if (t[i] - t[i - 1] < 9) n++; return n; })()`);
   stats.replayFastForwardFps = fastRate;
-  check(fastRate > 120 && during.presents < desktopEnd, 'Tab runs the replay on without waiting for the gate',
-    `${fastRate} frames a second, at frame ${during.presents} of ${desktopEnd}`);
+  check(quick >= 20 && during.presents < desktopEnd, 'Tab runs the replay on without waiting for the gate',
+    `${quick} frames less than 9 ms after the one before; ${fastRate} frames a second, at frame ` +
+    `${during.presents} of ${desktopEnd}`);
   const watched = await until('the end of the desktop replay', async () => {
     const p = await probe();
     return p.presents > desktopEnd + 10 && p.trace.paused === 1 && p;
