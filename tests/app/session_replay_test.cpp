@@ -179,6 +179,15 @@ TEST_F(GameReplay, TheGameReplaysARecordingToTheRunnersTrace) {
     EXPECT_EQ(qm::RandomSeed(), 4242u);
 }
 
+TEST_F(GameReplay, EscQuitsWhileTheRecordingPlays) {
+    WriteText("played.txt", PLAYED);
+    const GameRun game = PlayInGame("played.txt", LivePlayer{}, "quit.txt", {}, 100);
+    EXPECT_EQ(game.trace.size(), 100u);
+    EXPECT_TRUE(game.notices.empty());
+    // The recording up to the player's Esc: what the replay played, then the close.
+    EXPECT_EQ(ReadText("quit.txt"), "seed 4242\n0:\n50: z\n52:\n60: z\n62:\n100: esc\n");
+}
+
 TEST_F(GameReplay, FastForwardChangesNoFrameOnlyTheClock) {
     WriteText("played.txt", PLAYED);
     const GameRun paced = PlayInGame("played.txt", LivePlayer{});
