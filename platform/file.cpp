@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/file_roots.h"
+
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -16,6 +18,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -67,6 +70,28 @@ fs::path NativeFsPath(const std::string& native) {
 
 FILE* OpenNative(const fs::path& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
+}
+
+// A pipe or socket in a file's place would hold a read open until some other program wrote to it, so the
+// game would hang at start; opened without waiting, it is turned away (errno ENXIO) and anything else is
+// read as before.
+FILE* OpenForReading(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status;
+    if (fstat(fd, &status) != 0 || S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) {
+        ::close(fd);
+        errno = ENXIO;
+        return nullptr;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    FILE* file = flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : fdopen(fd, "rb");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
 }
 #endif
 
@@ -150,7 +175,8 @@ bool WriteThroughTemporary(const char* gamePath, const void* bytes, size_t size,
         *why = "the file has no name";
         return false;
     }
-    const std::string shown = Shown(gamePath);
+    // Named where it really is: an installed game keeps it in the player's home.
+    const std::string shown = Shown(PlatformNativePath(gamePath));
     const std::string shownTemporary = shown + ".tmp";
     fs::path target;
     // Renamed over, a device or a link would be gone; a folder could not be anyway.
@@ -215,7 +241,7 @@ std::string PlatformReplaceRefusal(const char* gamePath) {
 }
 
 std::string PlatformNativePath(const char* gamePath) {
-    std::string path = gamePath ? gamePath : "";
+    std::string path = RootedGamePath(gamePath ? gamePath : "");
 #if defined(_WIN32)
     // Windows takes either separator; '\\' is its own.
     for (char& c : path) {
@@ -231,7 +257,15 @@ std::string PlatformNativePath(const char* gamePath) {
 
 FILE* PlatformOpenFile(const char* gamePath, const char* mode) {
     if (!gamePath || !*gamePath) return nullptr;
-    return OpenNative(NativeFsPath(PlatformNativePath(gamePath)), mode);
+    return PlatformOpenNative(PlatformNativePath(gamePath), mode);
+}
+
+FILE* PlatformOpenNative(const std::string& native, const char* mode) {
+    const fs::path path = NativeFsPath(native);
+#if !defined(_WIN32)
+    if (mode && (std::string(mode) == "rb" || std::string(mode) == "r")) return OpenForReading(path);
+#endif
+    return OpenNative(path, mode);
 }
 
 bool PlatformReplaceFile(const char* gamePath, const void* bytes, size_t size, std::string* why) {

@@ -3,9 +3,13 @@
 #include <cstdio>
 #include <string>
 
-// Game paths use '\' as the separator; on this platform it becomes '/'.
+// Game paths use '\' as the separator; on this platform it becomes '/'. They are relative to the working
+// directory, or to the folders an installed game uses (platform/file_roots.h).
 std::string PlatformNativePath(const char* gamePath);
+// Opened for reading ("rb"), a pipe or socket is refused with errno ENXIO rather than waited on.
 FILE* PlatformOpenFile(const char* gamePath, const char* mode);
+// The same for a path already in this platform's form, as UTF-8 (the tools' paths).
+FILE* PlatformOpenNative(const std::string& native, const char* mode);
 // Why the path may not be replaced, or empty when it may: only a plain file (or a link to one) is
 // replaced, so a folder, a device or a link to either or to nothing is never touched.
 std::string PlatformReplaceRefusal(const char* gamePath);

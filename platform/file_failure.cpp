@@ -9,6 +9,7 @@
 
 #include "base/failure.h"
 #include "platform/file.h"
+#include "platform/file_roots.h"
 
 namespace {
 // Why a file that failed to load could not be used, judged from a fresh attempt to open it.
@@ -19,6 +20,11 @@ std::string FileProblem(const char* gamePath) {
     if (!native.empty() &&
         std::filesystem::is_directory(std::u8string(native.begin(), native.end()), notThere))
         return "it is a folder, not a file";
+    const std::filesystem::file_type type =
+        native.empty() ? std::filesystem::file_type::none
+                       : std::filesystem::status(std::u8string(native.begin(), native.end()), notThere).type();
+    if (type == std::filesystem::file_type::fifo) return "it is a pipe, not a file";
+    if (type == std::filesystem::file_type::socket) return "it is a socket, not a file";
     errno = 0;
     // Opened as the game opens it: on Windows a narrow name would be read in the local code page.
     FILE* file = PlatformOpenFile(gamePath, "rb");
@@ -33,6 +39,9 @@ std::string FileProblem(const char* gamePath) {
         const std::u8string folderName = std::filesystem::current_path(ignored).u8string();
         const std::string folder(folderName.begin(), folderName.end());
         // The usual cause is starting the game from another folder than the one holding its files.
+        if (!fileRoots.installedFolder.empty())
+            return "the file is missing (the game looks for it in the folder it was started from, " + folder +
+                   ", and in the installed game's folder, " + fileRoots.installedFolder + ")";
         return "the file is missing (the game looks for it in the folder it was started from, " + folder +
                ")";
     }

@@ -1,4 +1,4 @@
-// Screenshots for players: the picture on the screen saved as a numbered PNG in the working folder.
+// Screenshots for players: the picture on the screen saved as a numbered PNG in the screenshots folder.
 #include "platform/screenshot.h"
 
 #include <cstdio>

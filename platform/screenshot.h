@@ -1,9 +1,9 @@
-// Screenshots for players: the picture on the screen saved as a numbered PNG in the working folder.
+// Screenshots for players: the picture on the screen saved as a numbered PNG in the screenshots folder.
 #pragma once
 #include <cstdint>
 #include <string>
 
-// The folder screenshots go into, made when missing.
+// The folder screenshots go into, made when missing (platform/file_roots.h moves it for an installed game).
 inline constexpr const char* SCREENSHOT_FOLDER = "screenshots";
 // quillmarsh-0001.png ... quillmarsh-9999.png.
 inline constexpr int32_t SCREENSHOT_MAX_NUMBER = 9999;

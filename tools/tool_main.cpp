@@ -31,6 +31,7 @@ int Usage() {
                  "  make-assets DIR                     write the game's asset tree into DIR\n"
                  "  check-assets DIR                    check every file the game opens under DIR\n"
                  "  make-icon FILE.ico                  write the program's 48x48 256-colour icon\n"
+                 "  make-icon-png SIDE FILE.png         the icon as a SIDE x SIDE PNG (16 to 1024)\n"
                  "  map-to-text FILE.bgd                print a stage as a text grid\n"
                  "  text-to-map FILE.txt OUT.bgd        write a stage from a text grid\n"
                  "  make-blend-table PALETTE.bmp OUT.dat  build the blend table for a palette bitmap\n"
@@ -62,6 +63,25 @@ int MakeIconCommand(const char* path) {
     MakeGamePalette(palette);
     if (!WriteBytesToFile(path, EncodeIcon(MakeIconPicture(), palette))) {
         std::fprintf(stderr, "make-icon: cannot write %s\n", path);
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int MakeIconPngCommand(const char* sideText, const char* path) {
+    char* end = nullptr;
+    const long side = std::strtol(sideText, &end, 10);
+    Rgb palette[256];
+    MakeGamePalette(palette);
+    const std::vector<uint8_t> png = *end == '\0' && side >= 16 && side <= 1024
+                                         ? EncodeIconPng(MakeIconPicture(), palette, static_cast<int>(side))
+                                         : std::vector<uint8_t>();
+    if (png.empty()) {
+        std::fprintf(stderr, "make-icon-png: the side must be a number from 16 to 1024\n");
+        return kExitUsage;
+    }
+    if (!WriteBytesToFile(path, png)) {
+        std::fprintf(stderr, "make-icon-png: cannot write %s\n", path);
         return kExitFailure;
     }
     return 0;
@@ -208,6 +228,7 @@ int RunTool(int argc, char** argv) {
     if (std::strcmp(command, "make-assets") == 0 && argc == 3) return MakeAssetsCommand(argv[2]);
     if (std::strcmp(command, "check-assets") == 0 && argc == 3) return CheckAssetsCommand(argv[2]);
     if (std::strcmp(command, "make-icon") == 0 && argc == 3) return MakeIconCommand(argv[2]);
+    if (std::strcmp(command, "make-icon-png") == 0 && argc == 4) return MakeIconPngCommand(argv[2], argv[3]);
     if (std::strcmp(command, "map-to-text") == 0 && argc == 3) return MapToTextCommand(argv[2]);
     if (std::strcmp(command, "text-to-map") == 0 && argc == 4) return TextToMapCommand(argv[2], argv[3]);
     if (std::strcmp(command, "make-blend-table") == 0 && argc == 4)

@@ -52,10 +52,12 @@ bool FitsSurface(int32_t x, int32_t y, int32_t width, int32_t height, const Surf
 bool LoadHalfBlendTable(uint8_t* table, const char* path) {
     FILE* file = PlatformOpenFile(path, "rb");
     if (!file) return false;
-    // A short file leaves the rest of the table as it was.
+    // A short file leaves the rest of the table as it was; one that cannot be read at all (a folder, which
+    // opens here but not on Windows) is refused like one that cannot be opened.
     (void)std::fread(table, 1, HALF_BLEND_TABLE_SIZE, file);
+    const bool unreadable = std::ferror(file) != 0;
     std::fclose(file);
-    return true;
+    return !unreadable;
 }
 
 bool HalfBlendBlt(Surface* dest, int32_t x, int32_t y, int32_t width, int32_t height, Surface* src,

@@ -9,9 +9,21 @@
 #include "app/session_record.h"
 #include "app/session_replay.h"
 #include "base/failure.h"
+#include "platform/file_roots.h"
 #include "platform/sdl/sdl_shutdown.h"
 
+#ifndef QUILLMARSH_DATA_FROM_EXECUTABLE
+#define QUILLMARSH_DATA_FROM_EXECUTABLE ""
+#endif
+
 int main(int, char**) {
+    // Started where its asset tree is (the build folder), the game uses that folder for everything; an
+    // installed game reads its tree beside the executable and writes in the player's home instead.
+    std::string why;
+    if (!PlatformChooseFileRoots(QUILLMARSH_DATA_FROM_EXECUTABLE, &why)) {
+        std::fprintf(stderr, "quillmarsh: %s\n", why.c_str());
+        return 1;
+    }
     // QUILLMARSH_REPLAY=FILE plays a recording in the window; a file that is not one is refused before
     // the window opens. Read first, so QUILLMARSH_RECORD may even name the same file.
     const char* replay = std::getenv("QUILLMARSH_REPLAY");

@@ -9,6 +9,7 @@
 
 #include "base/failure.h"
 #include "platform/backend.h"
+#include "platform/sdl/sdl_audio.h"
 
 // Converted samples.
 struct BackendSamples {
@@ -35,6 +36,8 @@ struct SdlOutput {
     int frameBytes;
     std::vector<int> freeChannels;
     int channelCount;
+    bool open;
+    bool lost; // said once: the device went away during the run
 };
 SdlOutput output;
 
@@ -106,12 +109,20 @@ bool BackendAudioOpen() {
         return false;
     }
     output = SdlOutput{};
+    output.open = true;
     Mix_QuerySpec(&output.rate, &output.format, &output.channels);
     output.frameBytes = static_cast<int>(SDL_AUDIO_BITSIZE(output.format) / 8) * output.channels;
     output.channelCount = Mix_AllocateChannels(-1);
     for (int c = output.channelCount - 1; c >= 0; --c)
         output.freeChannels.push_back(c);
     return true;
+}
+
+void SdlAudioDeviceRemoved(bool capture) {
+    // The game opens one output device and no capture device.
+    if (capture || !output.open || output.lost) return;
+    output.lost = true;
+    SayFailure("the sound device went away; the game plays on without sound (start it again to hear it)");
 }
 
 void BackendAudioClose() {

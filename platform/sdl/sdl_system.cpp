@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/screenshot.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_shutdown.h"
 #include "platform/sdl/sdl_video.h"
@@ -140,6 +141,9 @@ void HandleEvent(const SDL_Event& event) {
         if (vk) PlatformPostMessage(gameWindow, WM_KEYDOWN, vk, event.key.repeat ? KEY_REPEAT_BIT | 1 : 1);
         break;
     }
+    case SDL_AUDIODEVICEREMOVED:
+        SdlAudioDeviceRemoved(event.adevice.iscapture != 0);
+        break;
     default:
         SdlInputHandleEvent(event);
         break;

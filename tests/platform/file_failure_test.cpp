@@ -1,10 +1,17 @@
 // The failure line for a game file: named as the player finds it, with why it could not be used.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "base/failure.h"
+#include "platform/file.h"
 #include "platform/file_failure.h"
 #include "tests/support/test_files.h"
 
@@ -48,3 +55,34 @@ TEST_F(FileFailure, AFileIsNamedWithSlashesAndWhyItCouldNotBeUsed) {
               0u)
         << NotedFailure();
 }
+
+#if !defined(_WIN32)
+// A pipe in a file's place would hold the game at start until another program wrote to it.
+TEST_F(FileFailure, APipeInAFilesPlaceIsTurnedAwayAtOnceWhileDevicesAndFilesStillOpen) {
+    std::filesystem::create_directories("data");
+    ASSERT_EQ(mkfifo("data/ステージ３.bgd", 0600), 0);
+    errno = 0;
+    EXPECT_EQ(PlatformOpenFile("data\\ステージ３.bgd", "rb"), nullptr);
+    EXPECT_EQ(errno, ENXIO);
+    NoteFileFailure("the stage file", "data\\ステージ３.bgd");
+    EXPECT_STREQ(NotedFailure(), "cannot read the stage file data/ステージ３.bgd: it is a pipe, not a file");
+
+    // Read back whole once opened: the open without waiting must not leave the file non-blocking or cut.
+    WriteFileBytes("data\\ステージ４.bgd", {4, 0, 9});
+    FILE* file = PlatformOpenFile("data\\ステージ４.bgd", "rb");
+    ASSERT_NE(file, nullptr);
+    unsigned char bytes[4] = {};
+    EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 3u);
+    EXPECT_EQ(bytes[0] * 100 + bytes[1] * 10 + bytes[2], 409);
+    std::fclose(file);
+
+    // A device is read as before (every reader caps what it takes from one).
+    if (std::filesystem::exists("/dev/zero")) {
+        std::filesystem::create_symlink("/dev/zero", "zero.bgd");
+        file = PlatformOpenFile("zero.bgd", "rb");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(std::fread(bytes, 1, 2, file), 2u);
+        std::fclose(file);
+    }
+}
+#endif

@@ -12,6 +12,7 @@
 #include "game/player.h"
 #include "game/title_scene.h"
 #include "input/controls.h"
+#include "platform/file_roots.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_input.h"
@@ -24,6 +25,7 @@
 #include "video/surface.h"
 
 void ResetGameProcess() {
+    fileRoots = FileRoots{};
     for (Surface& slot : surfaceTable)
         DDReleaseSurface(&slot);
     std::memset(surfaceTable, 0, sizeof surfaceTable);

@@ -1,6 +1,7 @@
 // Half-transparent blits and the smear: block order and edges, keyed mode, and never a pixel outside.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -381,7 +382,7 @@ TEST_F(Blend, SmearOfOnePixelOrOneColourFollowsOnlyTheDiagonal) {
     EXPECT_EQ(screen.surface->lockCount, 0);
 }
 
-TEST_F(Blend, ShortOrMissingTableFiles) {
+TEST_F(Blend, ShortLongMissingOrFolderTableFiles) {
     ScopedWorkDir dir;
     WriteFileBytes("short.dat", std::vector<uint8_t>(1000, 9));
     std::vector<uint8_t> loaded(65536, 0);
@@ -392,6 +393,19 @@ TEST_F(Blend, ShortOrMissingTableFiles) {
     ASSERT_TRUE(LoadHalfBlendTable(kept.data(), "short.dat"));
     EXPECT_EQ(kept[65535], 3);
     EXPECT_FALSE(LoadHalfBlendTable(loaded.data(), "missing.dat"));
+    // An empty file is short, not broken; a longer one gives its first 65536 bytes.
+    WriteFileBytes("empty.dat", {});
+    EXPECT_TRUE(LoadHalfBlendTable(kept.data(), "empty.dat"));
+    std::vector<uint8_t> longer(65536 + 100, 7);
+    longer[65535] = 8;
+    WriteFileBytes("long.dat", longer);
+    ASSERT_TRUE(LoadHalfBlendTable(loaded.data(), "long.dat"));
+    EXPECT_EQ(loaded[65535], 8);
+    // A folder cannot be read as a table (on Windows it cannot even be opened).
+    std::filesystem::create_directory("folder.dat");
+    std::vector<uint8_t> untouched(65536, 5);
+    EXPECT_FALSE(LoadHalfBlendTable(untouched.data(), "folder.dat"));
+    EXPECT_EQ(untouched[0], 5);
 }
 
 namespace {

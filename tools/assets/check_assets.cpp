@@ -2,6 +2,7 @@
 #include "tools/assets/check_assets.h"
 
 #include "base/asset_paths.h"
+#include "game/stage_file.h"
 #include "platform/audio.h"
 #include "platform/file.h"
 #include "sound/wave_file.h"
@@ -59,15 +60,16 @@ std::string Unreadable(const std::string& why) {
 
 void CheckWave(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
     std::string path = AssetPathIn(dir, gamePath);
-    std::vector<uint8_t> bytes;
-    std::string why;
-    if (!ReadBytesFromFile(path, &bytes, &why)) {
-        out->push_back({gamePath, Unreadable(why) + "; the game stops at start-up", true});
-        return;
-    }
+    // The game's own reader first: it reads only the chunks it needs, however long the file is.
     WaveFile wave{};
     if (!LoadWaveFile(path.c_str(), &wave)) {
-        out->push_back({gamePath, DescribeWaveRefusal(bytes) + "; the game stops at start-up", true});
+        std::vector<uint8_t> bytes;
+        std::string why;
+        out->push_back(
+            {gamePath,
+             (ReadBytesFromFile(path, &bytes, &why) ? DescribeWaveRefusal(bytes) : Unreadable(why)) +
+                 "; the game stops at start-up",
+             true});
         return;
     }
     const WaveFormat f = wave.format;
@@ -99,7 +101,8 @@ void CheckWave(const std::string& dir, const char* gamePath, std::vector<AssetPr
 void CheckStageAsset(const std::string& dir, const char* gamePath, std::vector<AssetProblem>* out) {
     std::vector<uint8_t> bytes;
     std::string why;
-    if (!ReadBytesFromFile(AssetPathIn(dir, gamePath), &bytes, &why)) {
+    // The game reads no further than the largest stage, so what lies beyond cannot matter.
+    if (!ReadFileStart(AssetPathIn(dir, gamePath), STAGE_MAX_FILE_BYTES, &bytes, &why)) {
         out->push_back({gamePath, Unreadable(why) + "; the game stops when this stage starts", true});
         return;
     }
@@ -242,19 +245,22 @@ std::vector<AssetProblem> CheckAssets(const std::string& dir) {
             out.push_back({rule.path, DescribeBitmapRefusal(bytes), true});
             continue;
         }
+        // The game plays on with a small sheet or a short palette, so these are warnings: it just shows
+        // the wrong thing.
         if (bmp->width < rule.minWidth || bmp->height < rule.minHeight) {
             out.push_back({rule.path,
                            "it is " + Num(bmp->width) + " x " + Num(bmp->height) + " pixels; at least " +
                                Num(rule.minWidth) + " x " + Num(rule.minHeight) + " are needed for " +
-                               rule.use,
-                           true});
+                               rule.use + " (the game draws nothing for the parts outside it)",
+                           false});
         }
         if (std::strcmp(rule.path, ASSET_PARTS) == 0) {
             if (bmp->colorCount < 256) {
                 out.push_back({rule.path,
                                "its colour table has " + Num(bmp->colorCount) +
-                                   " entries; it is the game's palette and needs all 256",
-                               true});
+                                   " entries; it is the game's palette and needs all 256 (the game shows the "
+                                   "missing ones black)",
+                               false});
             }
             palette = bmp.get();
         }
@@ -285,13 +291,20 @@ std::vector<AssetProblem> CheckAssets(const std::string& dir) {
 
     std::vector<uint8_t> table;
     std::string tableWhy;
-    if (!ReadBytesFromFile(AssetPathIn(dir, ASSET_BLEND_TABLE), &table, &tableWhy)) {
+    // The game reads the first 65536 bytes and plays with whatever they are; one more says the file is
+    // longer.
+    if (!ReadFileStart(AssetPathIn(dir, ASSET_BLEND_TABLE), 65537, &table, &tableWhy)) {
         out.push_back({ASSET_BLEND_TABLE, Unreadable(tableWhy) + "; the game stops at start-up", true});
     } else if (table.size() != 65536) {
-        out.push_back({ASSET_BLEND_TABLE,
-                       "it has " + Num(static_cast<int64_t>(table.size())) +
-                           " bytes; the blend table is exactly 65536 (256 x 256)",
-                       true});
+        out.push_back(
+            {ASSET_BLEND_TABLE,
+             table.size() < 65536
+                 ? "it has " + Num(static_cast<int64_t>(table.size())) +
+                       " bytes; the blend table is exactly 65536 (256 x 256); the game uses index 0 "
+                       "for the entries it lacks"
+                 : std::string("it is longer than 65536 bytes (256 x 256); the game reads only the "
+                               "first 65536"),
+             false});
     } else if (palette) {
         // Hand-tuned tables are allowed, so a mismatch is only worth a note.
         Rgb colors[256];

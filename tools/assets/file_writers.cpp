@@ -1,6 +1,9 @@
 // Writers for the file formats the game reads: 8-bit BMP, PCM WAV, and plain byte files.
 #include "tools/assets/file_writers.h"
 
+#include "platform/file.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -110,13 +113,9 @@ std::filesystem::path Utf8Path(const std::string& path) {
     return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
+// As the game opens its files: a pipe in a file's place is turned away, not waited on.
 FILE* OpenUtf8(const std::string& path, const char* mode) {
-#if defined(_WIN32)
-    const std::wstring wideMode(mode, mode + std::strlen(mode));
-    return _wfopen(Utf8Path(path).c_str(), wideMode.c_str());
-#else
-    return std::fopen(path.c_str(), mode);
-#endif
+    return PlatformOpenNative(path, mode);
 }
 } // namespace
 
@@ -127,7 +126,10 @@ bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes
     return std::fclose(f) == 0 && ok;
 }
 
-bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
+namespace {
+// At most limit + 1 bytes: the one past the limit tells a longer file (or an endless device) from one that
+// fits.
+bool ReadUpTo(const std::string& path, size_t limit, std::vector<uint8_t>* bytes, std::string* why) {
     bytes->clear();
     std::string reason;
     std::string* said = why ? why : &reason;
@@ -140,15 +142,15 @@ bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std
     }
     FILE* f = OpenUtf8(path, "rb");
     if (!f) {
-        *said = errno == ENOENT ? "it is missing" : std::strerror(errno);
+        *said = errno == ENOENT ? "it is missing" : errno == ENXIO ? "it is a pipe or socket" : std::strerror(errno);
         return false;
     }
     std::vector<uint8_t> buffer(65536);
     size_t n;
     errno = 0;
     try {
-        // One byte past the limit tells an endless source (a device) from a file that just fits.
-        while (bytes->size() <= kMaxReadBytes && (n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+        while (bytes->size() <= limit &&
+               (n = std::fread(buffer.data(), 1, std::min(buffer.size(), limit + 1 - bytes->size()), f)) > 0)
             bytes->insert(bytes->end(), buffer.data(), buffer.data() + n);
     } catch (const std::bad_alloc&) {
         std::fclose(f);
@@ -164,6 +166,15 @@ bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std
         *said = readError ? std::strerror(readError) : "it cannot be read";
         return false;
     }
+    return true;
+}
+} // namespace
+
+bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
+    std::string reason;
+    std::string* said = why ? why : &reason;
+    if (!ReadUpTo(path, kMaxReadBytes, bytes, said)) return false;
+    std::error_code ec;
     if (bytes->size() > kMaxReadBytes) {
         bytes->clear();
         const uintmax_t size = std::filesystem::file_size(Utf8Path(path), ec);
@@ -173,6 +184,13 @@ bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std
             "), far more than any file of the game";
         return false;
     }
+    return true;
+}
+
+bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>* bytes, std::string* why) {
+    std::string reason;
+    if (!ReadUpTo(path, limit, bytes, why ? why : &reason)) return false;
+    if (bytes->size() > limit) bytes->resize(limit);
     return true;
 }
 

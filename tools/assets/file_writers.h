@@ -20,6 +20,10 @@ constexpr size_t kMaxReadBytes = 64u << 20;
 // The whole file; false when it is missing, cannot be read, is a folder or is over kMaxReadBytes, with
 // the reason in why (when given).
 bool ReadBytesFromFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* why = nullptr);
+// At most the first `limit` bytes, as a reader of the game that stops there sees the file: false only when
+// it cannot be read at all (missing, a folder, a read error), with the reason in why (when given).
+bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>* bytes,
+                   std::string* why = nullptr);
 // Creates the folder and its parents; true when it exists afterwards.
 bool MakeFolder(const std::string& path);
 

@@ -1,6 +1,8 @@
 // The program's icon: drawn with the game's palette and written in the .ico layout windres compiles in.
 #include "tools/assets/icon.h"
 
+#include "base/png_encode.h"
+
 #include "tools/assets/file_writers.h"
 #include "tools/assets/palette_ramps.h"
 
@@ -51,6 +53,28 @@ std::vector<uint8_t> EncodeIcon(const Canvas& picture, const Rgb palette[256]) {
             out.push_back(GetPixel(picture, x, y));
     out.insert(out.end(), maskStride * side, 0); // every pixel opaque
     return out;
+}
+
+Canvas ScaleIconPicture(const Canvas& picture, int side) {
+    Canvas scaled = MakeCanvas(side, side, 0);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            PutPixel(&scaled, x, y, GetPixel(picture, x * picture.width / side, y * picture.height / side));
+    return scaled;
+}
+
+std::vector<uint8_t> EncodeIconPng(const Canvas& picture, const Rgb palette[256], int side) {
+    std::vector<uint8_t> png;
+    if (side < 16 || side > 1024) return png;
+    const Canvas scaled = ScaleIconPicture(picture, side);
+    uint8_t colours[256 * 3];
+    for (int i = 0; i < 256; ++i) {
+        colours[i * 3] = palette[i].r;
+        colours[i * 3 + 1] = palette[i].g;
+        colours[i * 3 + 2] = palette[i].b;
+    }
+    if (!EncodeIndexedPng(scaled.pixels.data(), side, side, side, colours, &png)) png.clear();
+    return png;
 }
 
 } // namespace assets

@@ -65,3 +65,34 @@ TEST(Icon, PictureIsDrawnNotBlank) {
     // The moon is lighter than the sky beside it.
     EXPECT_NE(GetPixel(picture, 31, 14), GetPixel(picture, 4, 14));
 }
+
+TEST(Icon, ScaledToTheDesktopSizesEachPixelFromItsNearestSource) {
+    Canvas picture = MakeCanvas(kIconSide, kIconSide, 7);
+    PutPixel(&picture, 0, 0, 200);
+    PutPixel(&picture, 47, 0, 33);
+    PutPixel(&picture, 0, 47, 90);
+    // 128 is not a whole multiple of 48: the source column of x is x * 48 / 128.
+    const Canvas scaled = ScaleIconPicture(picture, 128);
+    ASSERT_EQ(scaled.width, 128);
+    ASSERT_EQ(scaled.height, 128);
+    EXPECT_EQ(GetPixel(scaled, 0, 0), 200);
+    EXPECT_EQ(GetPixel(scaled, 2, 2), 200);
+    EXPECT_EQ(GetPixel(scaled, 3, 0), 7); // 3 * 48 / 128 = 1
+    EXPECT_EQ(GetPixel(scaled, 127, 0), 33);
+    EXPECT_EQ(GetPixel(scaled, 125, 0), 7); // 125 * 48 / 128 = 46
+    EXPECT_EQ(GetPixel(scaled, 0, 127), 90);
+    EXPECT_EQ(GetPixel(scaled, 127, 127), 7);
+
+    Rgb palette[256];
+    MakeGamePalette(palette);
+    for (int side : {48, 128, 256}) {
+        const std::vector<uint8_t> png = EncodeIconPng(MakeIconPicture(), palette, side);
+        ASSERT_GT(png.size(), 24u) << side;
+        EXPECT_EQ(png[1], 'P');
+        // IHDR's width and height, big-endian.
+        EXPECT_EQ((png[16] << 24) | (png[17] << 16) | (png[18] << 8) | png[19], side);
+        EXPECT_EQ((png[20] << 24) | (png[21] << 16) | (png[22] << 8) | png[23], side);
+    }
+    EXPECT_TRUE(EncodeIconPng(picture, palette, 15).empty());
+    EXPECT_TRUE(EncodeIconPng(picture, palette, 1025).empty());
+}
