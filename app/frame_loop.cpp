@@ -5,6 +5,7 @@
 
 #include "app/frame_state.h"
 #include "app/main_window.h"
+#include "app/session_replay.h"
 #include "game/game_scene.h"
 #include "game/title_scene.h"
 #include "input/controls.h"
@@ -71,6 +72,8 @@ bool FrameTimer(uint32_t rate) {
 
 bool RunFrame() {
     while (!FrameTimer(FRAME_RATE)) {
+        // Fast-forward: the same frame, without the wait.
+        if (SessionReplaySkipsWait()) break;
         if (lowPowerGate) SleepTowardDeadline();
     }
     if (frameOpened) frameOpened();

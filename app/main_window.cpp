@@ -3,6 +3,7 @@
 
 #include "app/frame_loop.h"
 #include "app/session_record.h"
+#include "app/session_replay.h"
 #include "app/startup.h"
 #include "base/failure.h"
 #include "platform/display_device.h"
@@ -32,10 +33,13 @@ void ResetAppState() {
     paused = 0;
     clientRect = PlatformRect{0, 0, 0, 0};
     ResetFrameTimer();
+    ResetSessionReplay();
     ClearFailure();
 }
 
 intptr_t MainWndProc(PlatformWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    // Held back before the recording hears it: the player's key did nothing.
+    if (SessionReplayHoldsBack(message, wParam)) return 0;
     RecordWindowMessage(message, wParam);
     switch (message) {
     case WM_DESTROY:
@@ -93,6 +97,8 @@ int32_t WinMain(void*, void*, const char*, int32_t showCommand) {
     }
     appStarted = 1;
     for (;;) {
+        // A replay's recorded events come before the messages of the coming frame, as in the runner.
+        DeliverSessionReplayEvents();
         PlatformMessage message;
         if (PlatformPeekMessage(&message)) {
             if (message.message == WM_QUIT) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/session_replay.h"
 #include "base/asset_paths.h"
 #include "base/failure.h"
 #include "base/random.h"
@@ -78,7 +79,8 @@ int32_t ReadSetting(int32_t* value) {
 
 bool InitApp(PlatformWindow window) {
     PlatformTimeBeginPeriod(1);
-    qm::srand(PlatformTimeGetTime());
+    // The clock is read either way; a replay seeds with its recording's seed instead.
+    qm::srand(SessionReplaySeed(PlatformTimeGetTime()));
     int32_t setting = 0;
     if (ReadSetting(&setting) == 0) setting = 0;
     // 319 is a width no display accepts, so the mode list falls through to 640x480.

@@ -25,6 +25,7 @@ target_link_libraries(quillmarsh PRIVATE quillmarsh_web)
 set_target_properties(quillmarsh PROPERTIES SUFFIX ".html")
 set(QUILLMARSH_WEB_SHELL ${PROJECT_SOURCE_DIR}/platform/web/quillmarsh_shell.html)
 set(QUILLMARSH_WEB_PRE_JS ${PROJECT_SOURCE_DIR}/platform/web/web_storage.js)
+set(QUILLMARSH_WEB_REPLAY_JS ${PROJECT_SOURCE_DIR}/platform/web/web_replay.js)
 target_link_options(quillmarsh PRIVATE
   # The game's own loop stays: Asyncify lets it give the browser a turn and sleep in the frame gate.
   # Only direct calls lead to those waits, so indirect calls need no instrumenting.
@@ -36,13 +37,14 @@ target_link_options(quillmarsh PRIVATE
   -sEXPORTED_RUNTIME_METHODS=ccall,UTF8ToString
   -lidbfs.js
   "SHELL:--pre-js ${QUILLMARSH_WEB_PRE_JS}"
+  "SHELL:--pre-js ${QUILLMARSH_WEB_REPLAY_JS}"
   "SHELL:--shell-file ${QUILLMARSH_WEB_SHELL}"
   # --preload-file, not --embed-file: the assembler behind embedding cannot take the Japanese names.
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/bmp@/bmp"
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/data@/data"
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/wave@/wave")
 set_property(TARGET quillmarsh APPEND PROPERTY LINK_DEPENDS ${QUILLMARSH_WEB_SHELL} ${QUILLMARSH_WEB_PRE_JS}
-  ${CMAKE_BINARY_DIR}/assets.stamp)
+  ${QUILLMARSH_WEB_REPLAY_JS} ${CMAKE_BINARY_DIR}/assets.stamp)
 add_dependencies(quillmarsh assets)
 if(QUILLMARSH_WEB_LINK_LAUNCHER)
   set_target_properties(quillmarsh PROPERTIES CXX_LINKER_LAUNCHER "${QUILLMARSH_WEB_LINK_LAUNCHER}")

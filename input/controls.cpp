@@ -7,6 +7,7 @@ InputState inputState = {};
 
 namespace {
 void (*sampleObserver)(const ControlSample*) = nullptr;
+void (*sampleSource)(ControlSample*) = nullptr;
 
 // The six keys in the order of ControlSample::keys.
 constexpr uintptr_t SAMPLED_KEYS[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_Z, VK_X};
@@ -17,13 +18,22 @@ void SetControlSampleObserver(void (*observer)(const ControlSample* sample)) {
     sampleObserver = observer;
 }
 
+void SetControlSampleSource(void (*source)(ControlSample* sample)) {
+    sampleSource = source;
+}
+
 bool SampleControls(InputState* input, uint32_t joystickId, uint32_t sourceFlags) {
     // Everything is read once, up front, so the observer and the record see the same state.
     ControlSample sample{};
-    sample.joystickRead = PlatformReadJoystick(joystickId, &sample.joystick);
-    if (sourceFlags & CONTROL_SOURCE_KEYBOARD) {
-        for (uint8_t i = 0; i < 6; ++i) {
-            if (PlatformKeyHeld(SAMPLED_KEYS[i])) sample.keys |= static_cast<uint8_t>(1u << i);
+    if (sampleSource) {
+        sampleSource(&sample);
+        if (!(sourceFlags & CONTROL_SOURCE_KEYBOARD)) sample.keys = 0;
+    } else {
+        sample.joystickRead = PlatformReadJoystick(joystickId, &sample.joystick);
+        if (sourceFlags & CONTROL_SOURCE_KEYBOARD) {
+            for (uint8_t i = 0; i < 6; ++i) {
+                if (PlatformKeyHeld(SAMPLED_KEYS[i])) sample.keys |= static_cast<uint8_t>(1u << i);
+            }
         }
     }
     if (sampleObserver) sampleObserver(&sample);

@@ -45,5 +45,8 @@ bool SampleControls(InputState* input, uint32_t joystickId, uint32_t sourceFlags
 // Hands every sample's raw reading to observer (null to stop), so a recording sees exactly what the frame
 // saw.
 void SetControlSampleObserver(void (*observer)(const ControlSample* sample));
+// Takes every sample from source instead of the keyboard and joystick (null: from them again), so a replay
+// is sampled exactly as the live devices would be.
+void SetControlSampleSource(void (*source)(ControlSample* sample));
 void SetDefaultButtons(InputState* input);
 void LatchButtons(InputState* input);

@@ -17,6 +17,7 @@ constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_QUERYNEWPALETTE = 0x030F;
 constexpr uint32_t WM_PALETTECHANGED = 0x0311;
 
+constexpr uintptr_t VK_TAB = 0x09; // fast-forward while a replay plays; no game key
 constexpr uintptr_t VK_ESCAPE = 0x1B;
 constexpr uintptr_t VK_SPACE = 0x20;
 constexpr uintptr_t VK_LEFT = 0x25;

@@ -7,6 +7,7 @@
 #include "app/main/frame_log.h"
 #include "app/main_window.h"
 #include "app/session_record.h"
+#include "app/session_replay.h"
 #include "base/failure.h"
 #include "platform/file_roots.h"
 #include "platform/sdl/sdl_shutdown.h"
@@ -22,6 +23,16 @@ int main(int, char**) {
     if (!PlatformChooseFileRoots(QUILLMARSH_DATA_FROM_EXECUTABLE, &why)) {
         std::fprintf(stderr, "quillmarsh: %s\n", why.c_str());
         return 1;
+    }
+    // QUILLMARSH_REPLAY=FILE plays a recording in the window; a file that is not one is refused before
+    // the window opens. Read first, so QUILLMARSH_RECORD may even name the same file.
+    const char* replay = std::getenv("QUILLMARSH_REPLAY");
+    if (replay && *replay) {
+        std::string error;
+        if (!LoadSessionReplay(replay, &error)) {
+            std::fprintf(stderr, "quillmarsh: %s\n", error.c_str());
+            return 1;
+        }
     }
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
     const char* record = std::getenv("QUILLMARSH_RECORD");

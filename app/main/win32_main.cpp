@@ -7,6 +7,7 @@
 #include "app/frame_loop.h"
 #include "app/main_window.h"
 #include "app/session_record.h"
+#include "app/session_replay.h"
 #include "base/failure.h"
 #include "platform/win32/win32_report.h"
 
@@ -19,6 +20,17 @@ void SayOnConsole(const char* line) {
 
 int main() {
     SetSayFailureSink(SayOnConsole);
+    SetSessionReplayNotice(SayOnConsole);
+    // QUILLMARSH_REPLAY=FILE plays a recording in the window; a file that is not one is refused before
+    // the window opens. Read first, so QUILLMARSH_RECORD may even name the same file.
+    const char* replay = std::getenv("QUILLMARSH_REPLAY");
+    if (replay && *replay) {
+        std::string error;
+        if (!LoadSessionReplay(replay, &error)) {
+            Win32ReportFailure(("quillmarsh: " + error).c_str());
+            return 1;
+        }
+    }
     // QUILLMARSH_RECORD=FILE records the session for quillmarsh-sim --input FILE to replay.
     const char* record = std::getenv("QUILLMARSH_RECORD");
     if (record && *record && !StartSessionRecord(record)) {

@@ -67,6 +67,8 @@ SDL_Scancode ScancodeOf(uintptr_t virtualKey) {
         return LabelledKey(SDLK_z, SDL_SCANCODE_Z);
     case VK_X:
         return LabelledKey(SDLK_x, SDL_SCANCODE_X);
+    case VK_TAB:
+        return SDL_SCANCODE_TAB;
     default:
         return SDL_SCANCODE_UNKNOWN;
     }

@@ -68,8 +68,12 @@ uintptr_t GameKey(unsigned long keyCode) {
     }
 }
 
+// Tab fast-forwards a replay the page is playing (the page says which); otherwise it is the browser's.
+EM_JS(int, WebWatchingReplay, (), { return Module.quillmarshWatching ? 1 : 0; });
+
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
-    const uintptr_t key = GameKey(event->keyCode);
+    uintptr_t key = GameKey(event->keyCode);
+    if (!key && event->keyCode == VK_TAB && WebWatchingReplay()) key = VK_TAB;
     if (!key) return EM_FALSE; // every other key (F5, F11, F12, Tab) stays the browser's
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
         // Browser shortcuts with these keys stay the browser's too; their releases still count below.

@@ -1,9 +1,13 @@
 // Plays the browser build in headless Chromium, driven over the DevTools protocol (through
 // --remote-debugging-pipe: no npm packages), and checks what a player would see and hear: the title in the
 // palette's exact colours at a whole-number scale, pacing, keys, a gamepad, sound pan, a hidden page,
-// the record kept across a reload, Esc, and a refused asset's plain line on the page.
+// the record kept across a reload, Esc, and a refused asset's plain line on the page; then replays: a short
+// session saved with "Save replay" replays in the desktop runner to the page's own trace, a desktop
+// recording picked in the page shows the runner's picture where it ends, and a file that is no recording,
+// dropped on the page, is refused with the runner's words.
 //
 //   node page_test.mjs --build DIR --title PNG --record-title PNG --record N --broken DIR --broken-line TEXT
+//       --runner SIM --runner-dir DIR --desktop-replay FILE --desktop-shot PNG --desktop-end N
 //
 // The pictures come from the desktop's headless runner on the same asset tree: the page must show exactly
 // what it draws.
@@ -21,6 +25,10 @@ const opt = (name) => {
 };
 const build = opt('build'), brokenBuild = opt('broken'), brokenLine = opt('broken-line');
 const recordValue = Number(opt('record'));
+// The desktop runner, a folder holding the asset tree for it, and a desktop recording with the runner's
+// picture of where it ends (paused) and the frame of its last line.
+const runner = opt('runner'), runnerDir = opt('runner-dir'), desktopReplay = opt('desktop-replay');
+const desktopShot = opt('desktop-shot'), desktopEnd = Number(opt('desktop-end'));
 const shots = argv.includes('--shots') ? opt('shots') : null; // where to keep a screenshot of play
 const chromium = process.env.CHROMIUM || 'chromium';
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -118,7 +126,7 @@ async function js(expression) {
 const KEYS = {
   z: ['KeyZ', 90, 'z'], Escape: ['Escape', 27, 'Escape'], ArrowRight: ['ArrowRight', 39, 'ArrowRight'],
   ArrowLeft: ['ArrowLeft', 37, 'ArrowLeft'], ArrowDown: ['ArrowDown', 40, 'ArrowDown'],
-  ArrowUp: ['ArrowUp', 38, 'ArrowUp'], a: ['KeyA', 65, 'a'],
+  ArrowUp: ['ArrowUp', 38, 'ArrowUp'], a: ['KeyA', 65, 'a'], space: ['Space', 32, ' '], Tab: ['Tab', 9, 'Tab'],
 };
 // Held well over two frames, so a busy machine's slow frame cannot miss it.
 async function key(name, holdMs = 150) {
@@ -424,6 +432,108 @@ try {
     shown: getComputedStyle(document.getElementById('status')).display !== 'none' })`);
   check(failed.shown && failed.text.startsWith(brokenLine), 'a refused asset\'s plain line is on the page',
     `${JSON.stringify(failed.text)} want ${JSON.stringify(brokenLine)}`);
+
+  // Replays, on a page of its own (another port: storage with no record in it, as the runner's folder).
+  const replayStarted = Date.now();
+  const replayPort = await serve(build);
+  await openPage(replayPort);
+  await until('the settled title for a replay', settledTitle, 30000);
+  // A short session: a game started, a walk, a pause that holds the picture still.
+  // The page's trace line of the frame on its screen, taken along the way.
+  const seen = [await probe()];
+  await key('z');
+  await key('z');
+  seen.push(await until('play to record', playing, 20000));
+  await key('ArrowRight', 400);
+  seen.push(await probe());
+  await key('ArrowDown', 300);
+  seen.push(await probe());
+  await key('space');
+  const paused = await until('the pause', async () => { const p = await probe(); return p.trace.paused === 1 && p; });
+  await sleep(200);
+  const atSave = await probe();
+  seen.push(paused, atSave);
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmarsh-downloads-'));
+  await send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await js(`document.getElementById('save-replay').click()`);
+  const saved = path.join(downloads, 'quillmarsh-replay.txt');
+  await until('the saved replay', async () => fs.existsSync(saved) && fs.readFileSync(saved, 'utf8').length > 0, 10000);
+  const savedText = fs.readFileSync(saved, 'utf8');
+  fs.copyFileSync(saved, path.join(runnerDir, 'saved-replay.txt'));
+  const savedLines = savedText.trim().split('\n');
+  check(/^seed \d+$/.test(savedLines[0]) && savedLines.length < 40 && / space$/.test(savedLines[savedLines.length - 1]),
+    '"Save replay" downloads the session, one line per change', `${savedLines.length} lines: ${savedLines.join(' | ')}`);
+  // The runner plays it to the frame on the page's screen: the same records, picture and palette.
+  const traced = path.join(runnerDir, 'saved-replay.jsonl');
+  const ran = await new Promise((resolve) => {
+    const p = spawn(runner, ['--dir', runnerDir, '--input', path.join(runnerDir, 'saved-replay.txt'),
+      '--frames', String(atSave.presents), '--trace', traced], { stdio: 'ignore' });
+    p.on('exit', resolve);
+  });
+  const runnerLines = ran === 0 ? fs.readFileSync(traced, 'utf8').trim().split('\n') : [];
+  const comparable = (t) => { const c = { ...t }; delete c.frame; delete c.time; delete c.sounds; return JSON.stringify(c); };
+  // Each seen line against the runner's line of the same frame: records, picture and palette (the clock and
+  // the sounds of the frame are the page's own).
+  const unlike = seen.filter((p) => !runnerLines[p.presents - 1] ||
+    comparable(JSON.parse(runnerLines[p.presents - 1])) !== comparable(p.trace));
+  check(ran === 0 && runnerLines.length === atSave.presents && unlike.length === 0,
+    'the saved replay plays in the desktop runner to the page\'s trace',
+    `runner exit ${ran}, ${runnerLines.length} frames for ${atSave.presents} on the page; frames ` +
+    `${seen.map((p) => p.presents - 1).join(', ')} compared, ${unlike.length} differ` +
+    (unlike.length ? `: frame ${unlike[0].presents - 1}: ${comparable(unlike[0].trace).slice(0, 200)}` : ''));
+
+  // A desktop recording picked in the page plays from a fresh start and ends where it paused: the canvas
+  // shows the runner's picture; the page says the replay ended.
+  await js('window.quillmarshOldPage = true');
+  const { root } = await page('DOM.getDocument');
+  const { nodeId } = await page('DOM.querySelector', { nodeId: root.nodeId, selector: '#replay-file' });
+  await page('DOM.setFileInputFiles', { nodeId, files: [desktopReplay] });
+  await until('the page started again with the replay',
+    async () => !(await js('window.quillmarshOldPage === true')) && firstFrame(), 30000);
+  // Tab held runs it faster than the gate's 85 frames a second; what the frames show stays the same.
+  await until('the replay under way', async () => (await probe()).presents >= 100);
+  const [tabDown, tabUp] = held('Tab');
+  const before = await probe(), tabStart = Date.now();
+  await tabDown();
+  await sleep(800);
+  const during = await probe(), tabSeconds = (Date.now() - tabStart) / 1000;
+  await tabUp();
+  const fastRate = Math.round((during.presents - before.presents) / tabSeconds);
+  // The gate never lets a frame follow the last sooner than 11 ms (a busy machine only makes frames later):
+  // frames closer together ran without it.
+  const quick = await js(`(() => { const t = Module.quillmarshPresentTimes.slice(-${during.presents - before.presents});
+    let n = 0; for (let i = 1; i < t.length; i++) if (t[i] - t[i - 1] < 9) n++; return n; })()`);
+  stats.replayFastForwardFps = fastRate;
+  check(quick >= 20 && during.presents < desktopEnd, 'Tab runs the replay on without waiting for the gate',
+    `${quick} frames less than 9 ms after the one before; ${fastRate} frames a second, at frame ` +
+    `${during.presents} of ${desktopEnd}`);
+  const watched = await until('the end of the desktop replay', async () => {
+    const p = await probe();
+    return p.presents > desktopEnd + 10 && p.trace.paused === 1 && p;
+  }, 60000);
+  const watchedPicture = differing((await canvasPixels()).at, decodePng(fs.readFileSync(desktopShot)).at);
+  const endLine = await js(`document.getElementById('status').textContent`);
+  check(watchedPicture.n === 0, 'a desktop recording watched in the page shows the runner\'s picture',
+    `${watchedPicture.n} pixels differ ${watchedPicture.first}; frame ${watched.presents - 1}`);
+  check(endLine.startsWith(`quillmarsh: the replay has ended after frame ${desktopEnd};`),
+    'the page says the replay has ended', JSON.stringify(endLine));
+  if (shots) {
+    const png = (await page('Page.captureScreenshot', { format: 'png' })).data;
+    fs.writeFileSync(path.join(shots, 'replay-watched.png'), Buffer.from(png, 'base64'));
+  }
+
+  // A file that is no recording, dropped on the page: refused before the game starts, in the runner's words.
+  await js('window.quillmarshOldPage = true');
+  await js(`(() => { const data = new DataTransfer();
+    data.items.add(new File(['seed 7\\n0:\\n40: z jump\\n'], 'not-a-replay.txt', { type: 'text/plain' }));
+    window.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true })); })()`);
+  await until('the page started again with the dropped file',
+    async () => !(await js('window.quillmarshOldPage === true')) && js(`Module.quillmarshExit === 'failed'`), 30000);
+  const refusal = await js(`document.getElementById('status').textContent`);
+  check(refusal.startsWith("quillmarsh: not-a-replay.txt: line 3: unknown control 'jump'"),
+    'a dropped file that is no recording is refused with the runner\'s words', JSON.stringify(refusal));
+  fs.rmSync(downloads, { recursive: true, force: true });
+  stats.replayChecksMs = Date.now() - replayStarted;
 } catch (e) {
   check(false, 'the page test ran', e.stack || String(e));
   if (browserLog) console.log(browserLog.split('\n').slice(-10).join('\n'));

@@ -104,7 +104,23 @@ line=$(grep -m1 '^quillmarsh: ' "$OUT/broken.err" || true)
 echo "a refused title picture: $line"
 check [ -n "$line" ]
 
+# A desktop recording for the page to play: the runner's session of a script that pauses at frame 660,
+# cut before the close that ended it; and the runner's picture of the frames after it (held still).
+fresh "$OUT/desktop-replay"
+printf '%s\n' 'seed 23' '30: down' '40: up' '60: z' '420: right' '470: right z' '520: down' '600: left' \
+    '660: space' >"$OUT/desktop-script.txt"
+QUILLMARSH_RECORD="$OUT/desktop-recorded.txt" "$LINUX/quillmarsh-sim" --dir "$OUT/desktop-replay" \
+    --input "$OUT/desktop-script.txt" --frames 700 > /dev/null
+grep -v ' esc$' "$OUT/desktop-recorded.txt" > "$OUT/desktop-replay.txt"
+fresh "$OUT/desktop-replay"
+"$LINUX/quillmarsh-sim" --dir "$OUT/desktop-replay" --input "$OUT/desktop-replay.txt" --frames 700 \
+    --screenshot "690:$OUT/desktop-690.png" > /dev/null
+check [ "$(tail -n 1 "$OUT/desktop-replay.txt")" = "660: space" ]
+fresh "$OUT/saved-run"
+
 node "$HERE/page_test.mjs" --build "$WEB" --title "$OUT/title.png" --record-title "$OUT/record-title.png" \
-    --record 3 --broken "$BROKEN" --broken-line "$line" --shots "$OUT" || fail=1
+    --record 3 --broken "$BROKEN" --broken-line "$line" --shots "$OUT" \
+    --runner "$LINUX/quillmarsh-sim" --runner-dir "$OUT/saved-run" --desktop-replay "$OUT/desktop-replay.txt" \
+    --desktop-shot "$OUT/desktop-690.png" --desktop-end 660 || fail=1
 echo "web test: build $((built - started)) s, checks $(($(date +%s) - built)) s"
 exit $fail

@@ -254,6 +254,32 @@ echo "empty folder: exit status $status, says: $(grep '^quillmarsh:' "$OUT/empty
 check [ "$status" = 1 ]
 check grep -q '^quillmarsh: cannot read' "$OUT/empty.err"
 
+# A recording watched in quillmarsh.exe (QUILLMARSH_REPLAY) ends paused on the runner's picture, says so and
+# leaves the game to the player; a file that is no recording is refused with the runner's words, status 1.
+rm -f "$GAME/Setting.ini"
+printf '%s\n' 'seed 31' '60: z' '400: right' '450: down z' '520: left' '560: space' > "$GAME/watch.txt"
+"$HOST_SIM" --dir "$GAME" --input "$GAME/watch.txt" --frames 600 --screenshot "590:$OUT/watch.png" > /dev/null
+(cd "$GAME" && QUILLMARSH_TRACE=1 QUILLMARSH_REPLAY=watch.txt exec wine ./quillmarsh.exe) > "$OUT/watch.out" \
+    2> "$OUT/watch.err" &
+pid=$!
+check wait_until grep -q '^quillmarsh: the replay has ended after frame 560;' "$OUT/watch.err"
+check wait_for_state "$OUT/watch.err" game-paused "$pid"
+watched() { at_most "$(differing "$1" "$OUT/watch.png" 320 240)" 0; }
+screen_until "$OUT/watch.ppm" watched || true
+echo "replay: $(differing "$OUT/watch.ppm" "$OUT/watch.png" 320 240) of 76800 pixels differ from the runner's frame 590"
+check watched "$OUT/watch.ppm"
+press Escape
+wait_for_exit "$pid" || { echo "replay: still running after Esc"; kill "$pid"; }
+wait "$pid" || true
+check grep -q "the game ended with exit status 0" "$OUT/watch.err"
+printf 'seed 7\n0:\n40: z jump\n' > "$GAME/not-a-replay.txt"
+status=0
+(cd "$GAME" && QUILLMARSH_REPLAY=not-a-replay.txt exec wine ./quillmarsh.exe) > "$OUT/refused.out" 2> "$OUT/refused.err" ||
+    status=$?
+echo "a file that is no recording: exit status $status, says: $(grep '^quillmarsh:' "$OUT/refused.err" | head -1)"
+check [ "$status" = 1 ]
+check grep -q "^quillmarsh: not-a-replay.txt: line 3: unknown control 'jump'" "$OUT/refused.err"
+
 # ----------------------------------------------------------------------------------------------------------
 # Windows only: the player's zip, a failed start shown in a message box (or on the Command Prompt's
 # console), and the game in a window with Alt+Enter. Keys are held 150 ms; every wait polls for a state.
