@@ -1,6 +1,7 @@
 // The stage map: a wrap-around grid of tile kinds, its view origin, loading and drawing.
 #include "game/map.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -38,14 +39,15 @@ bool OutOfMemory(FILE* file) {
 
 // The whole file up to the largest stage it could hold; what lies beyond is never used.
 std::vector<uint8_t> ReadStageBytes(FILE* file) {
-    std::vector<uint8_t> bytes(STAGE_MAX_FILE_BYTES);
-    size_t filled = 0;
-    while (filled < bytes.size()) {
-        const size_t got = std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
+    // Grown as the file goes rather than a largest stage's worth made and cleared for every file.
+    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> chunk(16384);
+    while (bytes.size() < STAGE_MAX_FILE_BYTES) {
+        const size_t want = std::min(chunk.size(), STAGE_MAX_FILE_BYTES - bytes.size());
+        const size_t got = std::fread(chunk.data(), 1, want, file);
         if (got == 0) break;
-        filled += got;
+        bytes.insert(bytes.end(), chunk.data(), chunk.data() + got);
     }
-    bytes.resize(filled);
     return bytes;
 }
 } // namespace
