@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "base/failure.h"
+#include "platform/window.h"
 
 namespace {
 struct KeyName {
@@ -149,6 +150,20 @@ bool ReadLine(std::string text, int32_t lineNumber, InputScript* script, int32_t
 bool SameHeld(const HeldControls& a, const HeldControls& b) {
     return a.keys == b.keys && a.joystickX == b.joystickX && a.joystickY == b.joystickY &&
            a.joystickButtons == b.joystickButtons;
+}
+
+ScriptEventMessage MessageForScriptEvent(ScriptEvent event) {
+    switch (event) {
+    case EVENT_SPACE:
+        return {WM_KEYDOWN, VK_SPACE, 1};
+    case EVENT_ESC:
+        return {WM_KEYDOWN, VK_ESCAPE, 1};
+    case EVENT_INACTIVE:
+        return {WM_ACTIVATEAPP, 0, 0};
+    case EVENT_ACTIVE:
+        break;
+    }
+    return {WM_ACTIVATEAPP, 1, 0};
 }
 
 const char* ScriptEventName(ScriptEvent event) {

@@ -34,6 +34,14 @@ enum ScriptEvent : uint8_t {
     EVENT_ACTIVE = 3,   // and gets it back
 };
 
+// The window message an event stands for: the same one in the runner and in a replay in the game.
+struct ScriptEventMessage {
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
+ScriptEventMessage MessageForScriptEvent(ScriptEvent event);
+
 struct ScriptLine {
     uint32_t frame;    // the first frame that samples `held`
     HeldControls held; // held until the next line's frame

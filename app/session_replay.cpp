@@ -40,20 +40,8 @@ uint32_t LastFrame() {
 void Send(ScriptEvent event) {
     if (event == EVENT_INACTIVE || event == EVENT_ACTIVE) replay.madeInactive = event == EVENT_INACTIVE;
     replay.sending = true;
-    switch (event) {
-    case EVENT_SPACE:
-        PlatformSendMessage(mainWindow, WM_KEYDOWN, VK_SPACE, 1);
-        break;
-    case EVENT_ESC:
-        PlatformSendMessage(mainWindow, WM_KEYDOWN, VK_ESCAPE, 1);
-        break;
-    case EVENT_INACTIVE:
-        PlatformSendMessage(mainWindow, WM_ACTIVATEAPP, 0, 0);
-        break;
-    case EVENT_ACTIVE:
-        PlatformSendMessage(mainWindow, WM_ACTIVATEAPP, 1, 0);
-        break;
-    }
+    const ScriptEventMessage sent = MessageForScriptEvent(event);
+    PlatformSendMessage(mainWindow, sent.message, sent.wParam, sent.lParam);
     replay.sending = false;
 }
 

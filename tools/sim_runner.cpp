@@ -51,20 +51,8 @@ bool ReadNumberArgument(const char* text, uint32_t* value) {
 
 // Delivered once `frame` frames have been presented, so just before that frame, in the script's order.
 void Schedule(uint32_t frame, ScriptEvent event) {
-    switch (event) {
-    case EVENT_SPACE:
-        HeadlessScheduleKeyDown(frame, VK_SPACE, false);
-        break;
-    case EVENT_ESC:
-        HeadlessScheduleKeyDown(frame, VK_ESCAPE, false);
-        break;
-    case EVENT_INACTIVE:
-        HeadlessScheduleMessage(frame, WM_ACTIVATEAPP, 0, 0);
-        break;
-    case EVENT_ACTIVE:
-        HeadlessScheduleMessage(frame, WM_ACTIVATEAPP, 1, 0);
-        break;
-    }
+    const ScriptEventMessage scheduled = MessageForScriptEvent(event);
+    HeadlessScheduleMessage(frame, scheduled.message, scheduled.wParam, scheduled.lParam);
 }
 
 // Sets the controls the coming frame samples.
