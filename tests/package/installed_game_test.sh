@@ -77,7 +77,9 @@ while :; do
     turn=$((turn + 1))
     set -- Up Right Down Left Up Left Down Right Right Down
     shift $((turn % 10))
-    # Walk a while, then stand still a while: the ghosts catch a player who stops.
+    # Walk a while, then stand still a while: the ghosts catch a player who stops. These pauses are the
+    # player's rhythm, not waits for the game: its state is polled above, with the deadline, on every turn,
+    # and a key held 0.6 s spans many frames even on a loaded machine.
     xdotool keydown "$1"; sleep 0.6; xdotool keyup "$1"
     [ $((turn % 3)) -eq 0 ] && sleep 1.5
 done
